@@ -1,0 +1,74 @@
+// The change and restore exports: each stores its settings, then broadcasts
+// one flag word to every top-level window.
+#include "TarvikToolBar.h"
+#include "control/broadcast.h"
+#include "state/identifiers.h"
+#include "state/shared_state.h"
+#include "windows/class_names.h"
+
+namespace {
+
+int showHide(int (&hide)[kFrameKinds], int hideExplorer, int hideIE, LPARAM apply) {
+    sharedState.inactive = 0;
+    hide[0] = hideExplorer;
+    hide[1] = hideIE;
+    return broadcastToAllFrames(BC_MANUAL | apply);
+}
+
+int restore(LPARAM restoreBit) {
+    sharedState.restoring = 1;
+    return broadcastToAllFrames(BC_MANUAL | restoreBit);
+}
+
+} // namespace
+
+extern "C" int __cdecl changeAllToolbar_EXPIE(void) {
+    sharedState.inactive = 0;
+    return broadcastToAllFrames(BC_MANUAL | BC_ICONS_APPLY);
+}
+
+extern "C" int __cdecl restoreAllToolbar_EXPIE(void) {
+    restore(BC_ICONS_RESTORE);
+    LRESULT result = 0;
+    if (HWND taskbar = FindWindowA(kTaskbarClass, nullptr))
+        sendAndWait(taskbar, MSG_RESTORE_ICONS, 0, 0, &result);
+    sharedState.explorerIconsApplied = 0;
+    sharedState.inactive = 1;
+    sharedState.restoring = 0;
+    return static_cast<int>(result);
+}
+
+extern "C" int __cdecl showHideAllLogo_EXPIE(int hideExplorer, int hideIE) {
+    return showHide(sharedState.hideLogo, hideExplorer, hideIE, BC_LOGO_APPLY);
+}
+
+extern "C" int __cdecl restoreAllLogo_EXPIE(void) {
+    return restore(BC_LOGO_RESTORE);
+}
+
+extern "C" int __cdecl showHideAllMenu_EXPIE(int hideExplorer, int hideIE) {
+    return showHide(sharedState.hideMenu, hideExplorer, hideIE, BC_MENU_APPLY);
+}
+
+extern "C" int __cdecl restoreAllMenu_EXPIE(void) {
+    return restore(BC_MENU_RESTORE);
+}
+
+extern "C" int __cdecl showHideAllHeader_EXPIE(int hideExplorer, int hideIE) {
+    return showHide(sharedState.hideHeader, hideExplorer, hideIE, BC_HEADER_APPLY);
+}
+
+extern "C" int __cdecl restoreAllHeader_EXPIE(void) {
+    return restore(BC_HEADER_RESTORE);
+}
+
+extern "C" int __cdecl showHideAllDropdownArrow_EXPIE(int hideExplorer, int hideIE) {
+    return showHide(sharedState.hideDropdown, hideExplorer, hideIE, BC_DROPDOWN_APPLY);
+}
+
+extern "C" int __cdecl restoreAllDropdownArrow_EXPIE(void) {
+    return restore(BC_DROPDOWN_RESTORE);
+}
+
+// The toggle key is fixed; old controllers still call this.
+extern "C" void __cdecl setShowMenuVKey(int) {}

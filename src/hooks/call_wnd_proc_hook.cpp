@@ -1,0 +1,121 @@
+// callWndProcHook: runs on the receiving thread before the window procedure.
+// It turns the private messages into walks over the frame, re-applies the
+// settings to frames being shown, and follows visual-style changes.
+#include "hooks/hooks.h"
+#include "bands/band_titles.h"
+#include "bands/dropdown_arrows.h"
+#include "bands/logo_band.h"
+#include "bands/menu_band.h"
+#include "hooks/reapply.h"
+#include "hooks/theme_change.h"
+#include "icons/icon_release.h"
+#include "icons/icon_walk.h"
+#include "menu/popup_menu.h"
+#include "state/identifiers.h"
+#include "state/process_state.h"
+#include "state/shared_state.h"
+
+namespace {
+
+bool active() {
+    return sharedState.inactive == 0;
+}
+bool autoReapplyOn() {
+    return sharedState.inactive == 0 && sharedState.restoring == 0;
+}
+
+// wParam 1 applies the kind's hide setting; any other value shows.
+int showFlag(WPARAM wp, const int (&hide)[kFrameKinds], LPARAM kind) {
+    return wp == kApply ? (hide[kindIndex(kind)] == 0 ? 1 : 0) : 1;
+}
+
+void onShowWindow(const CWPSTRUCT& sent) {
+    if (sent.wParam != 0 && autoReapplyOn()) reapplyToFrame(sent.hwnd);
+}
+
+void onWindowPosChanged(const CWPSTRUCT& sent) {
+    if (!autoReapplyOn() || sent.lParam == 0) return;
+    if (reinterpret_cast<const WINDOWPOS*>(sent.lParam)->flags & SWP_SHOWWINDOW)
+        reapplyToFrame(sent.hwnd);
+}
+
+void onSetIcons(const CWPSTRUCT& sent) {
+    if (active())
+        EnumChildWindows(sent.hwnd, iconToolbarProc, iconWalkParam(sent.lParam, sent.wParam));
+}
+
+void onSetLogo(const CWPSTRUCT& sent) {
+    if (active()) walkLogoBand(sent.hwnd, showFlag(sent.wParam, sharedState.hideLogo, sent.lParam));
+}
+
+void onRestoreIcons() {
+    if (active()) restoreExplorerLists();
+}
+
+void onSetMenubar(const CWPSTRUCT& sent) {
+    if (!active()) return;
+    const bool hide = sharedState.hideMenu[kindIndex(sent.lParam)] != 0;
+    switch (sent.wParam) {
+    case kApply: showMenuBand(sent.hwnd, hide ? 0 : 1); break;
+    case kRestore: showMenuBand(sent.hwnd, 1); break;
+    case kRehide:
+        if (hide) showMenuBand(sent.hwnd, 0);
+        break;
+    }
+}
+
+void onSetHeaders(const CWPSTRUCT& sent) {
+    if (active())
+        walkHeaders(sent.hwnd, showFlag(sent.wParam, sharedState.hideHeader, sent.lParam));
+}
+
+void onSetDropdowns(const CWPSTRUCT& sent) {
+    if (active())
+        walkDropdowns(sent.hwnd, showFlag(sent.wParam, sharedState.hideDropdown, sent.lParam));
+}
+
+void onToggleMenubar(const CWPSTRUCT& sent) {
+    if (active()) toggleMenuBand(sent.hwnd);
+}
+
+void onThemeChanged(const CWPSTRUCT& sent) {
+    if (active()) markThemeChange(sent.hwnd);
+}
+
+void onIdealSize(const CWPSTRUCT& sent) {
+    if (sharedState.restoring == 0 && processState.themeChangePending != 0)
+        reapplyAfterThemeChange(sent.hwnd);
+}
+
+void onInitMenuPopup(const CWPSTRUCT& sent) {
+    if (sharedState.popupEnabled != 0) extendToolbarMenu(sent);
+}
+
+// Sent by uninstallHook_EXPIE whatever the switch says: timers must not outlive the hooks.
+void onStopTimers(const CWPSTRUCT& sent) {
+    stopFrameTimers(sent.hwnd);
+}
+
+} // namespace
+
+LRESULT CALLBACK callWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0) {
+        const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+        switch (sent.message) {
+        case WM_SHOWWINDOW: onShowWindow(sent); break;
+        case WM_WINDOWPOSCHANGED: onWindowPosChanged(sent); break;
+        case MSG_SET_ICONS: onSetIcons(sent); break;
+        case MSG_SET_LOGO: onSetLogo(sent); break;
+        case MSG_RESTORE_ICONS: onRestoreIcons(); break;
+        case MSG_SET_MENUBAR: onSetMenubar(sent); break;
+        case MSG_SET_HEADERS: onSetHeaders(sent); break;
+        case MSG_SET_DROPDOWNS: onSetDropdowns(sent); break;
+        case MSG_TOGGLE_MENUBAR: onToggleMenubar(sent); break;
+        case MSG_STOP_TIMERS: onStopTimers(sent); break;
+        case WM_THEMECHANGED: onThemeChanged(sent); break;
+        case TB_GETIDEALSIZE: onIdealSize(sent); break;
+        case WM_INITMENUPOPUP: onInitMenuPopup(sent); break;
+        }
+    }
+    return CallNextHookEx(sharedState.hookCallWndProc, code, wParam, lParam);
+}

@@ -1,0 +1,46 @@
+// getMessageHook: sees what a thread takes from its queue: the library's two
+// timers, the context-menu commands, and the closing of a browser frame.
+#include "hooks/hooks.h"
+#include "bands/menu_band.h"
+#include "hooks/reapply.h"
+#include "icons/icon_release.h"
+#include "menu/popup_menu.h"
+#include "state/shared_state.h"
+#include "windows/classifier.h"
+
+namespace {
+
+void onCommand(const MSG& posted) {
+    if (sharedState.popupEnabled != 0) routeMenuCommand(posted);
+}
+
+// The band stays while its frame is in front; the first tick after that hides it.
+void onAutohideTick(HWND window) {
+    if ((isExplorerFrame(window) || isIEFrame(window)) && GetForegroundWindow() != window)
+        setMenuBand(window, 0);
+}
+
+void onTimer(const MSG& posted) {
+    switch (posted.wParam) {
+    case TIMER_MENU_AUTOHIDE: onAutohideTick(posted.hwnd); break;
+    case TIMER_REAPPLY: reapplyBandSettings(posted.hwnd); break;
+    }
+}
+
+void onClose(const MSG& posted) {
+    if (isIEFrame(posted.hwnd)) freeSavedIEIcons();
+}
+
+} // namespace
+
+LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0) {
+        const MSG& posted = *reinterpret_cast<const MSG*>(lParam);
+        switch (posted.message) {
+        case WM_COMMAND: onCommand(posted); break;
+        case WM_TIMER: onTimer(posted); break;
+        case WM_CLOSE: onClose(posted); break;
+        }
+    }
+    return CallNextHookEx(sharedState.hookGetMessage, code, wParam, lParam);
+}

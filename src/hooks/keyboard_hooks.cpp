@@ -1,0 +1,65 @@
+// The Alt tap: keyboardHook follows Alt in the process that takes the keys;
+// lowLevelKeyboardHook, on the controller's thread, sees Alt go down and come
+// up with nothing in between while a toggle frame is in front, and has the
+// frame toggle its menu band. Neither does anything unless a band is hidden.
+#include "hooks/hooks.h"
+#include "TarvikToolBar.h"
+#include "control/broadcast.h"
+#include "state/process_state.h"
+#include "state/shared_state.h"
+#include "windows/toggle_frame.h"
+
+namespace {
+
+// Keystroke flags of WH_KEYBOARD: bit 29 Alt held, bit 31 key being released.
+constexpr DWORD kAltHeldBit = DWORD(1) << 29;
+constexpr DWORD kReleasedBit = DWORD(1) << 31;
+// The frame toggles within a layout pass; a frame that takes longer must not stall all input.
+constexpr UINT kToggleAnswerTimeoutMs = 1000;
+
+bool isAltKey(DWORD vk) {
+    return vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
+}
+
+void onKeystroke(DWORD flags) {
+    if (flags & kAltHeldBit) processState.altPending = 1;
+    if (!(flags & kReleasedBit)) processState.altPending = 0;
+}
+
+void onSysKeyDown(const KBDLLHOOKSTRUCT& key) {
+    if (!isAltKey(key.vkCode))
+        processState.altPending = 0;
+    else if (isToggleFrame(GetForegroundWindow()))
+        processState.altPending = 1;
+}
+
+// Alt released alone arrives as WM_SYSKEYUP, after another key as WM_KEYUP: both count.
+void onKeyUp(const KBDLLHOOKSTRUCT& key) {
+    if (!isAltKey(key.vkCode)) {
+        processState.altPending = 0;
+        return;
+    }
+    HWND foreground = GetForegroundWindow();
+    if (!isToggleFrame(foreground) || processState.altPending == 0) return;
+    sendAndWait(foreground, MSG_TOGGLE_MENUBAR, 0, 0, nullptr, kToggleAnswerTimeoutMs);
+    processState.altPending = 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && anyMenuHidden()) onKeystroke(static_cast<DWORD>(lParam));
+    return CallNextHookEx(sharedState.hookKeyboard, code, wParam, lParam);
+}
+
+LRESULT CALLBACK lowLevelKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && anyMenuHidden()) {
+        const KBDLLHOOKSTRUCT& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        switch (wParam) {
+        case WM_SYSKEYDOWN: onSysKeyDown(key); break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP: onKeyUp(key); break;
+        }
+    }
+    return CallNextHookEx(sharedState.hookKeyboardLL, code, wParam, lParam);
+}

@@ -1,0 +1,42 @@
+// The two automatic re-applications: the show path goes through the
+// broadcast procedure (nested sends on this thread); the re-apply timer calls
+// the walks directly with the hide flags as they are at the tick.
+#include "hooks/reapply.h"
+#include "bands/band_titles.h"
+#include "bands/dropdown_arrows.h"
+#include "bands/logo_band.h"
+#include "bands/menu_band.h"
+#include "control/broadcast.h"
+#include "state/identifiers.h"
+#include "state/process_state.h"
+#include "state/shared_state.h"
+#include "windows/classifier.h"
+
+namespace {
+
+int shown(int hide) {
+    return hide == 0 ? 1 : 0;
+}
+
+} // namespace
+
+void reapplyToFrame(HWND window) {
+    broadcastToFrame(window, BC_AUTO | BC_ICONS_APPLY);
+    broadcastToFrame(window, BC_AUTO | BC_LOGO_APPLY);
+    broadcastToFrame(window, BC_AUTO | BC_MENU_REHIDE);
+    broadcastToFrame(window, BC_AUTO | BC_DROPDOWN_APPLY);
+}
+
+void reapplyBandSettings(HWND frame) {
+    // Only frames get the timer; everything that is not an Explorer frame takes the other column.
+    const bool explorer = isExplorerFrame(frame) != 0;
+    const int k = explorer ? 0 : 1;
+    walkLogoBand(frame, shown(sharedState.hideLogo[k]));
+    if (explorer)
+        showMenuBand(frame, shown(sharedState.hideMenu[0]));
+    else if (sharedState.hideMenu[1] != 0)
+        showMenuBand(frame, 0);
+    walkHeaders(frame, shown(sharedState.hideHeader[k]));
+    walkDropdowns(frame, shown(sharedState.hideDropdown[k]));
+    killStoredTimer(frame, FrameTimer::Reapply);
+}

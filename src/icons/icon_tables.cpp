@@ -1,0 +1,55 @@
+// Table lookups shared by icon application, restoration and release.
+#include "icons/icon_tables.h"
+#include "state/process_state.h"
+#include "state/shared_state.h"
+
+namespace {
+
+// Sizes beyond this would make the image list allocate absurd bitmaps in the frame's process.
+constexpr int kMaxIconSize = 256;
+
+} // namespace
+
+SavedTables savedTables(bool isExplorer, bool large) {
+    if (isExplorer)
+        return large ? SavedTables{sharedState.savedLargeIcons, sharedState.savedLargeHotIcons,
+                                   &sharedState.savedLargeValid}
+                     : SavedTables{sharedState.savedSmallIcons, sharedState.savedSmallHotIcons,
+                                   &sharedState.savedSmallValid};
+    return large ? SavedTables{processState.ieSavedLargeIcons, processState.ieSavedLargeHotIcons,
+                               &processState.ieSavedLargeValid}
+                 : SavedTables{processState.ieSavedSmallIcons, processState.ieSavedSmallHotIcons,
+                               &processState.ieSavedSmallValid};
+}
+
+ListSlots explorerListSlots(bool large) {
+    return large ? ListSlots{&sharedState.explorerLargeList, &sharedState.explorerLargeHotList,
+                             &sharedState.explorerLargeListsOwner}
+                 : ListSlots{&sharedState.explorerSmallList, &sharedState.explorerSmallHotList,
+                             &sharedState.explorerSmallListsOwner};
+}
+
+ListSlots ieListSlots(bool large) {
+    return large ? ListSlots{&sharedState.ieLargeList, &sharedState.ieLargeHotList, nullptr}
+                 : ListSlots{&sharedState.ieSmallList, &sharedState.ieSmallHotList, nullptr};
+}
+
+int iconSlotsInUse() {
+    const int count = sharedState.iconCount;
+    return count < 0 ? 0 : (count > kIconSlots ? kIconSlots : count);
+}
+
+int configuredIconSize(bool large) {
+    const int size = large ? sharedState.largeIconSize : sharedState.smallIconSize;
+    if (size <= 0 || size > kMaxIconSize) return large ? kLargeStandardSize : kSmallStandardSize;
+    return size;
+}
+
+void clearExplorerListSlots() {
+    for (int large = 0; large < 2; ++large) {
+        const ListSlots slots = explorerListSlots(large != 0);
+        *slots.normal = nullptr;
+        *slots.hot = nullptr;
+        *slots.owner = 0;
+    }
+}

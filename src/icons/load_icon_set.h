@@ -1,0 +1,9 @@
+// Filling a toolbar's image-list pair: the controller's icons (apply) or the
+// saved native ones (restore).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+void loadIconSet(int apply, int large, int isExplorer, HIMAGELIST list, HIMAGELIST hotList,
+                 const HICON* icons, const HICON* hotIcons, const int* indices, int count);

@@ -1,0 +1,65 @@
+// Per-process state: the library's timers on this process's frames, the saved
+// native icons of Internet Explorer toolbars and a few per-process flags.
+#pragma once
+
+#include <windows.h>
+#include "state/shared_state.h"
+
+// Timer ids of one frame, held per frame so that frames on several threads of
+// one process never kill or reuse each other's timers.
+struct FrameTimers {
+    HWND frame; // null: slot free
+    int menuTimerId;
+    int reapplyTimerId;
+};
+
+// A thread that is changing a rebar or toolbar itself; depth counts nested walks.
+struct BusyThread {
+    DWORD threadId; // 0: slot free
+    int depth;
+};
+
+constexpr int kTimerSlots = 64;
+constexpr int kBusySlots = 32;
+constexpr int kNoTimer = -1;
+
+struct ProcessState {
+    FrameTimers frameTimers[kTimerSlots];
+    FrameTimers sharedTimers; // used only when every frame slot is taken
+    HICON ieSavedSmallIcons[kIconSlots];
+    HICON ieSavedLargeIcons[kIconSlots];
+    HICON ieSavedLargeHotIcons[kIconSlots];
+    HICON ieSavedSmallHotIcons[kIconSlots];
+    int ieSavedLargeValid, ieSavedSmallValid;
+    int themeChangePending;
+    BusyThread busy[kBusySlots];
+    LONG busyOverflow; // nesting depth of threads that found no busy slot
+    int altPending;
+};
+
+extern ProcessState processState;
+
+enum class FrameTimer { MenuAutohide, Reapply };
+
+// The id stored for a frame's timer, kNoTimer when none.
+int storedTimerId(HWND frame, FrameTimer which);
+// Stores what SetTimer returned (or kNoTimer) for a frame's timer.
+void storeTimerId(HWND frame, FrameTimer which, int id);
+// KillTimer with the stored id on the frame, then the slot reads kNoTimer.
+void killStoredTimer(HWND frame, FrameTimer which);
+
+// busy: set while this thread changes a rebar or toolbar itself, so that the
+// rebar's own child-size notifications arm no re-apply timer.
+void enterBusy();
+void leaveBusy();
+bool isBusy();
+
+struct BusyScope {
+    BusyScope() { enterBusy(); }
+    ~BusyScope() { leaveBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+};
+
+// Stops both of the library's timers on a frame and forgets their ids.
+void stopFrameTimers(HWND frame);
