@@ -1,0 +1,170 @@
+// tarvikctl: the reference controller of TarvikToolBar. Reads a settings
+// file, loads the library from its own folder, applies the settings to every
+// frame and keeps them applied until stopped, then undoes everything.
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <cstdio>
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "exit_codes.h"
+#include "icon_files.h"
+#include "icon_handles.h"
+#include "library.h"
+#include "session.h"
+#include "settings.h"
+#include "text.h"
+
+using namespace tarvikctl;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tarvikctl [options] <settings.ini>\n"
+    "\n"
+    "Applies the settings to every Explorer and Internet Explorer frame through\n"
+    "TarvikToolBar.dll (loaded from this program's folder), prints a line for\n"
+    "each command chosen in the frames' context menu, and undoes everything on\n"
+    "Ctrl+C, Ctrl+Break, console close or WM_CLOSE to its notify window\n"
+    "(message-only, class TarvikCtlNotify).\n"
+    "\n"
+    "options:\n"
+    "  --check               check the settings file and its icon files, then exit\n"
+    "  --once                apply, then undo and exit (see --hold)\n"
+    "  --hold <ms>           with --once: keep running this long before undoing\n"
+    "  --icon-handles <file> use icon handles listed in <file> instead of icon files.\n"
+    "                        For hosts where icon handles are process-local (Wine):\n"
+    "                        the frames' process makes the icons and lists them as\n"
+    "                        'icon <slot> <large> <large-hot> <small> <small-hot>'\n"
+    "                        lines (optional 'large-size <n>', 'small-size <n>').\n"
+    "                        They are not destroyed here.\n"
+    "  --quiet               no progress lines; only commands and errors\n"
+    "  --help                this text\n"
+    "\n"
+    "exit codes: 0 ok, 1 usage, 2 settings, 3 icons, 4 library, 5 system, 6 internal\n";
+
+struct Options {
+    bool help = false;
+    bool check = false;
+    bool once = false;
+    bool holdGiven = false;
+    DWORD holdMs = 0;
+    bool quiet = false;
+    std::string iconHandles;
+    std::string settings;
+};
+
+int fail(int code, const std::string& message) {
+    std::fprintf(stderr, "tarvikctl: error: %s\n", message.c_str());
+    std::fflush(stderr);
+    return code;
+}
+
+// "" or what is wrong with the command line.
+std::string parseArguments(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= argc) return false;
+            target = argv[++i];
+            return true;
+        };
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--check") {
+            options.check = true;
+        } else if (argument == "--once") {
+            options.once = true;
+        } else if (argument == "--quiet") {
+            options.quiet = true;
+        } else if (argument == "--hold") {
+            std::string ms;
+            if (!value(ms)) return "--hold needs a number of milliseconds";
+            if (ms.empty() || ms.size() > 8 || ms.find_first_not_of("0123456789") != ms.npos ||
+                std::stoul(ms) > kMaxHoldMs)
+                return cat("--hold takes 0..", num(kMaxHoldMs), " milliseconds, not '", ms, "'");
+            options.holdGiven = true;
+            options.holdMs = static_cast<DWORD>(std::stoul(ms));
+        } else if (argument == "--icon-handles") {
+            if (!value(options.iconHandles) || options.iconHandles.empty())
+                return "--icon-handles needs a file";
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return cat("unknown option ", argument);
+        } else if (!options.settings.empty()) {
+            return cat("more than one settings file (", options.settings, ", ", argument, ")");
+        } else {
+            options.settings = argument;
+        }
+    }
+    if (options.help) return "";
+    if (options.settings.empty()) return "no settings file given";
+    if (options.holdGiven && !options.once) return "--hold needs --once";
+    if (options.check && options.once) return "--check and --once exclude each other";
+    return "";
+}
+
+int run(int argc, char** argv) {
+    Options options;
+    const std::string usageProblem = parseArguments(argc, argv, options);
+    if (!usageProblem.empty()) {
+        fail(kExitUsage, usageProblem);
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+
+    const SettingsResult settings = readSettingsFile(options.settings);
+    if (!settings.ok) return fail(kExitSettings, settings.error);
+
+    IconSet icons;
+    if (!options.iconHandles.empty()) {
+        const IconHandlesResult handles = readIconHandlesFile(options.iconHandles, UINTPTR_MAX);
+        if (!handles.ok) return fail(kExitIcons, handles.error);
+        borrowIconHandles(handles.handles, settings.settings, icons);
+    } else {
+        const std::string problem = loadIconFiles(settings.settings, icons);
+        if (!problem.empty()) return fail(kExitIcons, problem);
+    }
+    if (options.check) {
+        if (!options.quiet)
+            std::printf("%s: ok, %d icon slots\n", options.settings.c_str(), icons.slotsInUse());
+        return kExitOk;
+    }
+
+    const std::string folder = programFolder();
+    if (folder.empty()) return fail(kExitSystem, "cannot find this program's own folder");
+    Library library;
+    const std::string libraryProblem = library.load(folder + kLibraryFileName);
+    if (!libraryProblem.empty()) return fail(kExitLibrary, libraryProblem);
+
+    SessionOptions session;
+    session.once = options.once;
+    session.holdMs = options.holdMs;
+    session.quiet = options.quiet;
+    const std::string sessionProblem = runSession(library, settings.settings, icons, session);
+    // The library is done with the icons once the toolbars are restored.
+    icons.release();
+    library.unload();
+    if (!sessionProblem.empty()) return fail(kExitSystem, sessionProblem);
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Exact "\n" line ends: the output is read by programs.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& problem) {
+        return fail(kExitInternal, std::string("unexpected failure: ") + problem.what());
+    } catch (...) {
+        return fail(kExitInternal, "unexpected failure");
+    }
+}

@@ -1,0 +1,39 @@
+// One run of the controller against the library: install the hooks, apply
+// the settings, pump messages, then undo everything in the library's order.
+#pragma once
+
+#include <windows.h>
+#include <string>
+#include <string_view>
+
+#include "icon_files.h"
+#include "library.h"
+#include "settings.h"
+
+namespace tarvikctl {
+
+// The notify window: message-only, found with
+// FindWindowEx(HWND_MESSAGE, nullptr, kNotifyClass, kNotifyTitle).
+constexpr const char* kNotifyClass = "TarvikCtlNotify";
+constexpr const char* kNotifyTitle = "tarvikctl";
+
+// Longest --hold accepted: one day.
+constexpr DWORD kMaxHoldMs = 24u * 60u * 60u * 1000u;
+
+struct SessionOptions {
+    bool once = false;  // undo and end after holdMs instead of waiting to be stopped
+    DWORD holdMs = 0;   // with once: how long to keep pumping first
+    bool quiet = false; // no progress lines on stderr
+};
+
+// Runs the session on this thread, which keeps pumping while the hooks are
+// in (the low-level keyboard hook runs here). Ends on WM_CLOSE to the notify
+// window, a console control event, or the end of the hold. The icons must stay
+// alive until this returns. "" or what failed (nothing is left installed then).
+std::string runSession(Library& library, const Settings& settings, const IconSet& icons,
+                       const SessionOptions& options);
+
+// Prints a progress line on stderr unless quiet.
+void note(bool quiet, std::string_view line);
+
+} // namespace tarvikctl
