@@ -27,8 +27,8 @@ void refill(bool large) {
         *slots.owner != GetCurrentProcessId() || *saved.valid == 0)
         return;
     const int size = large ? kLargeStandardSize : kSmallStandardSize;
-    ImageList_SetIconSize(*slots.normal, size, size);
-    ImageList_SetIconSize(*slots.hot, size, size);
+    resizeImageList(*slots.normal, size);
+    resizeImageList(*slots.hot, size);
     ImageList_Remove(*slots.normal, -1);
     ImageList_Remove(*slots.hot, -1);
     const int count = iconSlotsInUse();

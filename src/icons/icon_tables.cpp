@@ -45,6 +45,16 @@ int configuredIconSize(bool large) {
     return size;
 }
 
+void resizeImageList(HIMAGELIST list, int size) {
+    // Resizing empties a list, on some platforms even to the size it already has.
+    int cx = 0, cy = 0;
+    if (ImageList_GetIconSize(list, &cx, &cy) && cx == size && cy == size) return;
+    // Emptied first: Wine's resize keeps the per-image alpha flags of the images it
+    // drops, and an icon without alpha added later at such an index draws transparent.
+    ImageList_Remove(list, -1);
+    ImageList_SetIconSize(list, size, size);
+}
+
 void clearExplorerListSlots() {
     for (int large = 0; large < 2; ++large) {
         const ListSlots slots = explorerListSlots(large != 0);

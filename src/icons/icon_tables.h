@@ -36,5 +36,9 @@ int iconSlotsInUse();
 // the configured one is not a usable pixel size.
 int configuredIconSize(bool large);
 
+// Gives a list the icon size, empty; a list that already has that size is left
+// alone, images and all (the native icons are read right after this).
+void resizeImageList(HIMAGELIST list, int size);
+
 // Forgets Explorer's captured pairs (both size classes); the next walk captures anew.
 void clearExplorerListSlots();

@@ -7,14 +7,6 @@
 
 namespace {
 
-// Resizing an image list empties it, even to the size it already has on some
-// platforms; a list of the right size keeps its images this way.
-void resizeList(HIMAGELIST list, int size) {
-    int cx = 0, cy = 0;
-    if (ImageList_GetIconSize(list, &cx, &cy) && cx == size && cy == size) return;
-    ImageList_SetIconSize(list, size, size);
-}
-
 void saveNativeIcons(const SavedTables& saved, HIMAGELIST list, HIMAGELIST hotList,
                      const int* indices, int count) {
     for (int i = 0; i < count; ++i) {
@@ -35,13 +27,13 @@ void loadIconSet(int apply, int large, int isExplorer, HIMAGELIST list, HIMAGELI
     const SavedTables saved = savedTables(isExplorer != 0, large != 0);
     const int standard = large ? kLargeStandardSize : kSmallStandardSize;
     const int slots = count < 0 ? 0 : (count > kIconSlots ? kIconSlots : count);
-    resizeList(list, standard);
-    resizeList(hotList, standard);
+    resizeImageList(list, standard);
+    resizeImageList(hotList, standard);
     if (apply) {
         if (*saved.valid == 0) saveNativeIcons(saved, list, hotList, indices, slots);
         const int configured = configuredIconSize(large != 0);
-        resizeList(list, configured);
-        resizeList(hotList, configured);
+        resizeImageList(list, configured);
+        resizeImageList(hotList, configured);
     }
     ImageList_Remove(list, -1);
     ImageList_Remove(hotList, -1);

@@ -10,12 +10,19 @@
 
 namespace {
 
-SharedState loadedImage() {
-    SharedState expected;
-    std::memset(&expected, 0, sizeof expected);
-    expected.menuBandVisible = 1;
-    return expected;
-}
+// A private copy of the DLL is a new image: its block is fresh whatever other
+// processes (Wine's desktop among them) keep the shipped DLL mapped.
+class PrivateLibrary {
+  public:
+    PrivateLibrary() : path_(privateCopyOfLibrary()) {}
+    ~PrivateLibrary() {
+        if (!path_.empty()) DeleteFileA(path_.c_str());
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
 
 template <typename T>
 T fieldFrom(const std::vector<unsigned char>& bytes) {
@@ -25,20 +32,25 @@ T fieldFrom(const std::vector<unsigned char>& bytes) {
 }
 
 TEST(SharedBlock, FreshInstanceHoldsTheLoadedImageValues) {
+    PrivateLibrary copy;
+    ASSERT_FALSE(copy.path().empty());
     LibraryUnderTest library;
     std::string error;
-    ASSERT_TRUE(library.load(&error)) << error;
-    const SharedState expected = loadedImage();
+    ASSERT_TRUE(library.load(&error, StartFrom::AsFound, copy.path())) << error;
+    const SharedState expected = loadedImageOfSharedBlock();
     EXPECT_EQ(std::memcmp(library.shared, &expected, sizeof expected), 0);
     EXPECT_EQ(library.shared->menuBandVisible, 1);
     EXPECT_EQ(library.shared->iconCount, 0) << "icon loops do nothing before installation";
     EXPECT_EQ(library.shared->largeIconSize, 0);
+    library.unload();
 }
 
 TEST(SharedBlock, StoresMadeHereAreReadByAnotherProcess) {
+    PrivateLibrary copy;
+    ASSERT_FALSE(copy.path().empty());
     LibraryUnderTest library;
     std::string error;
-    ASSERT_TRUE(library.load(&error)) << error;
+    ASSERT_TRUE(library.load(&error, StartFrom::AsFound, copy.path())) << error;
     standin::RemoteShell host;
     ASSERT_TRUE(host.start()) << host.lastError();
 
@@ -50,7 +62,7 @@ TEST(SharedBlock, StoresMadeHereAreReadByAnotherProcess) {
     const char* texts[1] = {"Open"};
     library.setPopupMenuItem("Tools", ids, texts, 1, "Menu bar");
 
-    const std::string dll = besideThisProgram("TarvikToolBar.dll");
+    const std::string& dll = copy.path();
     auto logo = host.readSection(dll, offsetof(SharedState, hideLogo), sizeof(int) * 2);
     ASSERT_TRUE(logo) << logo.error;
     EXPECT_EQ(fieldFrom<int>(logo->bytes), 7);
@@ -79,23 +91,27 @@ TEST(SharedBlock, StoresMadeHereAreReadByAnotherProcess) {
     EXPECT_EQ(fieldFrom<int>(logo->bytes), 0);
     EXPECT_EQ(fieldFrom<int>({logo->bytes.begin() + 4, logo->bytes.end()}), 1);
     EXPECT_TRUE(host.stop());
+    library.unload();
 }
 
 TEST(SharedBlock, ANewInstanceStartsFreshOnceNoProcessMapsTheLibrary) {
+    PrivateLibrary copy;
+    ASSERT_FALSE(copy.path().empty());
     {
         LibraryUnderTest library;
         std::string error;
-        ASSERT_TRUE(library.load(&error)) << error;
+        ASSERT_TRUE(library.load(&error, StartFrom::AsFound, copy.path())) << error;
         library.showHideAllMenu(5, 6);
         ASSERT_EQ(library.shared->hideMenu[0], 5);
         library.unload();
     }
     LibraryUnderTest again;
     std::string error;
-    ASSERT_TRUE(again.load(&error)) << error;
-    const SharedState expected = loadedImage();
+    ASSERT_TRUE(again.load(&error, StartFrom::AsFound, copy.path())) << error;
+    const SharedState expected = loadedImageOfSharedBlock();
     EXPECT_EQ(std::memcmp(again.shared, &expected, sizeof expected), 0)
         << "hideMenu[0] = " << again.shared->hideMenu[0];
+    again.unload();
 }
 
 } // namespace

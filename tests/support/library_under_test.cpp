@@ -40,11 +40,25 @@ bool resolve(HMODULE module, const char* name, Fn& slot, std::string* error) {
 
 } // namespace
 
-bool LibraryUnderTest::load(std::string* error) {
-    const std::string path = besideThisProgram("TarvikToolBar.dll");
-    module = LoadLibraryA(path.c_str());
+SharedState loadedImageOfSharedBlock() {
+    SharedState image;
+    std::memset(&image, 0, sizeof image);
+    image.menuBandVisible = 1;
+    return image;
+}
+
+std::string privateCopyOfLibrary() {
+    const std::string copy = besideThisProgram(
+        ("TarvikToolBar-" + std::to_string(GetCurrentProcessId()) + ".dll").c_str());
+    const std::string original = besideThisProgram("TarvikToolBar.dll");
+    return CopyFileA(original.c_str(), copy.c_str(), FALSE) ? copy : std::string();
+}
+
+bool LibraryUnderTest::load(std::string* error, StartFrom start, const std::string& path) {
+    const std::string file = path.empty() ? besideThisProgram("TarvikToolBar.dll") : path;
+    module = LoadLibraryA(file.c_str());
     if (module == nullptr) {
-        if (error != nullptr) *error = "cannot load " + path;
+        if (error != nullptr) *error = "cannot load " + file;
         return false;
     }
     bool ok = true;
@@ -71,6 +85,7 @@ bool LibraryUnderTest::load(std::string* error) {
         shared = nullptr;
         ok = false;
     }
+    if (shared != nullptr && start == StartFrom::LoadedImage) *shared = loadedImageOfSharedBlock();
     return ok;
 }
 

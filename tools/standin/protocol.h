@@ -44,6 +44,8 @@ enum class Request : std::uint32_t {
     SendToWindow,
     PostToWindow,
     Foreground,
+    InstallIconLedger, // standin/ledger_protocol.h
+    IconLedgerCounts,
 };
 
 enum class Status : std::uint32_t {

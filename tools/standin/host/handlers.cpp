@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include "foreground.h"
+#include "icon_ledger_requests.h"
 #include "standin/frame.h"
 #include "standin/images.h"
 #include "standin/pe_sections.h"
@@ -359,6 +360,8 @@ const Entry kHandlers[] = {
     BODY(SendToWindow, MessageBody, sendToWindow),
     BODY(PostToWindow, MessageBody, postToWindow),
     BODY(Foreground, WindowBody, foreground),
+    BODY(InstallIconLedger, LedgerBody, installIconLedgerIn),
+    NO_BODY(IconLedgerCounts, iconLedgerCountsIn),
 };
 
 #undef NO_BODY
