@@ -1,5 +1,7 @@
 // getMessageHook: sees what a thread takes from its queue: the library's two
-// timers, the context-menu commands, and the closing of a browser frame.
+// timers, the context-menu commands, and the closing of a browser frame. A
+// message is acted on when it is removed: one peeked first (idle loops, menu
+// loops) would otherwise be forwarded or toggled twice.
 #include "hooks/hooks.h"
 #include "bands/menu_band.h"
 #include "hooks/reapply.h"
@@ -34,7 +36,7 @@ void onClose(const MSG& posted) {
 } // namespace
 
 LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code >= 0) {
+    if (code >= 0 && wParam == PM_REMOVE) {
         const MSG& posted = *reinterpret_cast<const MSG*>(lParam);
         switch (posted.message) {
         case WM_COMMAND: onCommand(posted); break;
