@@ -14,6 +14,11 @@
 
 namespace bands_test {
 
+// The 2 s auto-hide tick: timers fire on time under Wine, a loaded machine may take them late.
+constexpr ULONGLONG kEarliestTickMs = 1900;
+constexpr ULONGLONG kLatestTickMs = 3500;
+constexpr DWORD kTickWaitMs = 4500;
+
 // A stand-in frame of this thread, destroyed when the test ends.
 class Frame {
   public:

@@ -16,10 +16,6 @@ using standin::kMenuBandId;
 
 namespace {
 
-constexpr ULONGLONG kEarliestTickMs = 1900;
-constexpr ULONGLONG kLatestTickMs = 3500;
-constexpr DWORD kTickWaitMs = 4500;
-
 class MenuAutohideThroughHooks : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -16,11 +16,6 @@ using standin::kMenuBandId;
 
 namespace {
 
-// Timers fire on time under Wine but a loaded machine may take them late.
-constexpr ULONGLONG kEarliestTickMs = 1900;
-constexpr ULONGLONG kLatestTickMs = 3500;
-constexpr DWORD kTickWaitMs = 4500;
-
 int storedMenuTimer(HWND frame) {
     return storedTimerId(frame, FrameTimer::MenuAutohide);
 }

@@ -18,6 +18,11 @@
 
 namespace control_test {
 
+// A 1 ms timer of a loaded Wine ticks every 10 to 130 ms.
+constexpr DWORD kTickWaitMs = 3000;
+// No tick within this time after the last one: the re-application has settled.
+constexpr DWORD kQuietMs = 500;
+
 using tarvik::test::Expected;
 using tarvik::test::MessageRecord;
 using tarvik::test::RecorderConfig;

@@ -17,10 +17,6 @@ using tarvik::test::MessageRecorder;
 
 namespace {
 
-// Long enough for a few 1 ms ticks of a loaded Wine (10 to 130 ms each).
-constexpr DWORD kTickWaitMs = 3000;
-constexpr DWORD kQuietMs = 500;
-
 // The six handles in installation order.
 std::array<HHOOK, 6> hooksOf(const SharedState& shared) {
     return {shared.hookCallWndProc, shared.hookCallWndProcRet, shared.hookGetMessage,

@@ -15,11 +15,6 @@ using tarvik::test::MessageRecorder;
 
 namespace {
 
-// A 1 ms timer of a loaded Wine ticks every 10 to 130 ms.
-constexpr DWORD kTickWaitMs = 3000;
-// No tick within this time after the last one: the re-application has settled.
-constexpr DWORD kQuietMs = 500;
-
 RecorderConfig settlingTraffic() {
     RecorderConfig config;
     config.recordOnly(WM_TIMER).recordOnly(WM_NOTIFY).recordOnly(TB_SETBUTTONWIDTH);
