@@ -5,7 +5,7 @@
 #include "hooks/hooks.h"
 #include "bands/menu_band.h"
 #include "hooks/reapply.h"
-#include "icons/icon_release.h"
+#include "icons/ie_icon_frames.h"
 #include "menu/popup_menu.h"
 #include "state/shared_state.h"
 #include "windows/classifier.h"
@@ -30,7 +30,7 @@ void onTimer(const MSG& posted) {
 }
 
 void onClose(const MSG& posted) {
-    if (isIEFrame(posted.hwnd)) freeSavedIEIcons();
+    if (isIEFrame(posted.hwnd)) releaseIEIconsAfter(posted.hwnd);
 }
 
 } // namespace

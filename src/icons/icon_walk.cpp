@@ -3,8 +3,8 @@
 // pair is captured afresh by every walk and used only there.
 #include "icons/icon_walk.h"
 #include "bands/toolbar_layout.h"
-#include "icons/icon_release.h"
 #include "icons/icon_tables.h"
+#include "icons/ie_icon_frames.h"
 #include "icons/load_icon_set.h"
 #include "state/identifiers.h"
 #include "state/process_state.h"
@@ -106,11 +106,13 @@ BOOL CALLBACK iconToolbarProc(HWND child, LPARAM param) {
     else if (param & kIconIE)
         iePair = captureIEPair(child);
     BusyScope busy;
+    const HWND frame = GetAncestor(child, GA_ROOT);
     if (param & kIconApply) {
         applyIcons(child, explorer, iePair);
+        if (param & kIconIE) noteIEIconsApplied(frame);
     } else if (param & kIconRestore) {
         restoreIcons(child, explorer, iePair);
-        if (param & kIconIE) freeSavedIEIcons();
+        if (param & kIconIE) releaseIEIconsAfter(frame);
     } else {
         return FALSE;
     }

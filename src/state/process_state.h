@@ -21,6 +21,7 @@ struct BusyThread {
 
 constexpr int kTimerSlots = 64;
 constexpr int kBusySlots = 32;
+constexpr int kIEIconFrameSlots = 64;
 constexpr int kNoTimer = -1;
 
 struct ProcessState {
@@ -31,6 +32,7 @@ struct ProcessState {
     HICON ieSavedLargeHotIcons[kIconSlots];
     HICON ieSavedSmallHotIcons[kIconSlots];
     int ieSavedLargeValid, ieSavedSmallValid;
+    HWND ieIconFrames[kIEIconFrameSlots]; // browser frames showing the controller's icons
     int themeChangePending;
     BusyThread busy[kBusySlots];
     LONG busyOverflow; // nesting depth of threads that found no busy slot

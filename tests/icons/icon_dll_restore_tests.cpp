@@ -106,7 +106,7 @@ TEST_F(IconDllRestore, SmallRefillNeverRunsOnAForgottenSmallPair) {
     DestroyWindow(taskbar);
 }
 
-TEST_F(IconDllRestore, ClosingABrowserFrameReleasesItsProcessSavedIcons) {
+TEST_F(IconDllRestore, ClosingABrowserFrameKeepsTheSavedIconsOthersStillNeed) {
     auto closing = std::make_unique<Frame>(browserOptions(24));
     Frame staying(browserOptions(24));
     const HWND taskbar = standin::createTaskbar(false);
@@ -121,13 +121,28 @@ TEST_F(IconDllRestore, ClosingABrowserFrameReleasesItsProcessSavedIcons) {
     PostMessageA(frame, WM_CLOSE, 0, 0);
     ASSERT_TRUE(tarvik::test::pumpUntil([frame] { return !IsWindow(frame); }, 5000));
     closing.reset();
-    EXPECT_TRUE(ledgerBalanced(tarvik::test::iconLedgerCounts()));
-    EXPECT_TRUE(listHolds(staying->normalList, {24, mixedColours(12, false, {2})}))
-        << "the other frame keeps the controller's icons";
+    EXPECT_EQ(tarvik::test::iconLedgerCounts().live, 24u) << "the other frame still needs them";
+    EXPECT_TRUE(listHolds(staying->normalList, {24, mixedColours(12, false, {2})}));
 
-    // Its next restore finds the tables released: nothing native to put back.
     library.restoreAllToolbar();
-    EXPECT_TRUE(listHolds(staying->normalList, {24, {}}));
+    EXPECT_TRUE(listHolds(staying->normalList, {24, nativeColours(12, false)}));
+    EXPECT_TRUE(listHolds(staying->hotList, {24, nativeColours(12, true)}));
+    EXPECT_TRUE(ledgerBalanced(tarvik::test::iconLedgerCounts()));
     EXPECT_TRUE(icons.allAlive());
     DestroyWindow(taskbar);
+}
+
+TEST_F(IconDllRestore, ClosingTheLastBrowserFrameReleasesItsProcessSavedIcons) {
+    auto closing = std::make_unique<Frame>(browserOptions(24));
+    ControllerIcons icons(24, {2}, {2});
+    library.setIcons(icons.normal(), icons.hot(), kSlots, 24);
+    library.changeAllToolbar();
+    ASSERT_EQ(tarvik::test::iconLedgerCounts().live, 24u);
+
+    const HWND frame = (*closing)->frame;
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(tarvik::test::pumpUntil([frame] { return !IsWindow(frame); }, 5000));
+    closing.reset();
+    EXPECT_TRUE(ledgerBalanced(tarvik::test::iconLedgerCounts()));
+    EXPECT_TRUE(icons.allAlive());
 }

@@ -83,7 +83,7 @@ TEST_F(IconRestore, NativesComeBackAtTheStandardSizeWhateverSizeWasApplied) {
     EXPECT_TRUE(icons.allAlive());
 }
 
-TEST_F(IconRestore, BrowserRestoreReleasesBothSavedClassesOfItsProcess) {
+TEST_F(IconRestore, BrowserSavedIconsGoOnlyAfterTheLastFrameShowingTheControllersIsRestored) {
     Frame first(browserOptions(24));
     Frame second(browserOptions(24));
     Frame small(browserOptions(16));
@@ -99,25 +99,56 @@ TEST_F(IconRestore, BrowserRestoreReleasesBothSavedClassesOfItsProcess) {
     ASSERT_EQ(savedSmall.size(), 24u);
     ASSERT_TRUE(listHolds(second->normalList, {24, mixedColours(12, false, {0})}));
 
+    // The other two frames still need the saved natives back.
     iconWalk(first->frame, kIERestore);
     EXPECT_TRUE(listHolds(first->normalList, {24, nativeColours(12, false)}));
     EXPECT_TRUE(listHolds(first->hotList, {24, nativeColours(12, true)}));
+    EXPECT_EQ(countAlive(savedLarge), 24);
+    EXPECT_TRUE(listHolds(second->normalList, {24, mixedColours(12, false, {0})}));
+
+    iconWalk(second->frame, kIERestore);
+    EXPECT_TRUE(listHolds(second->normalList, {24, nativeColours(12, false)}));
+    EXPECT_TRUE(listHolds(second->hotList, {24, nativeColours(12, true)}));
+    EXPECT_EQ(countAlive(savedSmall), 24) << "the small frame still shows the controller's";
+
+    iconWalk(small->frame, kIERestore);
+    EXPECT_TRUE(listHolds(small->normalList, {16, nativeColours(12, false)}));
+    EXPECT_TRUE(listHolds(small->hotList, {16, nativeColours(12, true)}));
     EXPECT_EQ(countAlive(savedLarge), 0);
-    EXPECT_EQ(countAlive(savedSmall), 0) << "the small class goes too";
+    EXPECT_EQ(countAlive(savedSmall), 0) << "both classes go with the last frame";
     EXPECT_TRUE(icons.allAlive());
 
-    // The other frames now find null tables: nothing goes back into their lists.
-    iconWalk(second->frame, kIERestore);
-    EXPECT_TRUE(listHolds(second->normalList, {24, {}}));
-    EXPECT_TRUE(listHolds(second->hotList, {24, {}}));
-    iconWalk(small->frame, kIERestore);
-    EXPECT_TRUE(listHolds(small->normalList, {16, {}}));
-
-    // An apply after the release reads the lists as they are then: empty, so
-    // nothing native comes back, and without an image 0 the toolbar counts as small.
+    // A later apply saves the natives afresh and gives them back again.
     iconWalk(second->frame, kIEApply);
-    EXPECT_TRUE(listHolds(second->normalList, {16, {controllerColor(0, false)}}));
-    EXPECT_TRUE(listHolds(second->hotList, {16, {controllerColor(1, true)}}));
+    EXPECT_TRUE(listHolds(second->normalList, {24, mixedColours(12, false, {0})}));
+    iconWalk(second->frame, kIERestore);
+    EXPECT_TRUE(listHolds(second->normalList, {24, nativeColours(12, false)}));
+    EXPECT_EQ(savedIcons(false, true).size(), 0u);
+}
+
+TEST_F(IconRestore, BrowserFramesThatAreGoneOrNeverGotIconsAreNotWaitedFor) {
+    Frame staying(browserOptions(24));
+    Frame untouched(browserOptions(24));
+    ControllerIcons icons(24, {3}, {3});
+    setIcons_EXPIE(icons.normal(), icons.hot(), kSlots, 24);
+    iconWalk(staying->frame, kIEApply);
+    {
+        Frame destroyed(browserOptions(24));
+        iconWalk(destroyed->frame, kIEApply);
+    }
+    const std::vector<HICON> saved = savedIcons(false, true);
+    ASSERT_EQ(saved.size(), 24u);
+
+    // A restore walk over a frame that never showed the controller's icons frees nothing
+    // while another frame does.
+    iconWalk(untouched->frame, kIERestore);
+    EXPECT_EQ(countAlive(saved), 24);
+    EXPECT_TRUE(listHolds(untouched->normalList, {24, nativeColours(12, false)}));
+
+    iconWalk(staying->frame, kIERestore);
+    EXPECT_TRUE(listHolds(staying->normalList, {24, nativeColours(12, false)}));
+    EXPECT_EQ(countAlive(saved), 0) << "the destroyed frame is not waited for";
+    EXPECT_TRUE(icons.allAlive());
 }
 
 TEST_F(IconRestore, ExplorerRestoreWalkReleasesNothing) {
