@@ -42,15 +42,21 @@ ChildProcess::~ChildProcess() {
 // Polls rather than blocks: a console host started for the child may hold the
 // pipe's write end after the child is gone, and a blocked read would never end.
 void ChildProcess::readInto(HANDLE pipe, std::string& target) {
+    // Output can show up in the pipe a little after its writer has ended: once told to
+    // stop, keep looking for this many empty polls.
+    constexpr int kPollsAfterStop = 40;
     char buffer[4096];
+    int emptyPollsAfterStop = 0;
     for (;;) {
         DWORD available = 0;
-        if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr))
-            break; // all writers gone
+        if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) {
+            drain(pipe, target); // all writers gone; what they wrote may still be buffered
+            break;
+        }
         if (available == 0) {
             {
                 std::lock_guard<std::mutex> guard(lock_);
-                if (stop_) break;
+                if (stop_ && ++emptyPollsAfterStop > kPollsAfterStop) break;
             }
             Sleep(5);
             continue;
@@ -67,6 +73,15 @@ void ChildProcess::readInto(HANDLE pipe, std::string& target) {
         arrived_.notify_all();
     }
     CloseHandle(pipe);
+}
+
+void ChildProcess::drain(HANDLE pipe, std::string& target) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got != 0) {
+        std::lock_guard<std::mutex> guard(lock_);
+        target.append(buffer, got);
+    }
 }
 
 void ChildProcess::stopReaders() {

@@ -34,6 +34,8 @@ class ChildProcess {
 
   private:
     void readInto(HANDLE pipe, std::string& target);
+    // Reads what is left in a pipe whose writers are gone.
+    void drain(HANDLE pipe, std::string& target);
     void stopReaders();
 
     PROCESS_INFORMATION info_{};
