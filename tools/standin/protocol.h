@@ -46,6 +46,9 @@ enum class Request : std::uint32_t {
     Foreground,
     InstallIconLedger, // standin/ledger_protocol.h
     IconLedgerCounts,
+    CaptureWindow, // standin/demo_protocol.h
+    LoadIconFiles,
+    SendFromWindowThread, // standin/relay_protocol.h
 };
 
 enum class Status : std::uint32_t {

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include "foreground.h"
+#include "demo_requests.h"
 #include "icon_ledger_requests.h"
+#include "relay_requests.h"
 #include "standin/frame.h"
 #include "standin/images.h"
 #include "standin/pe_sections.h"
@@ -362,6 +364,9 @@ const Entry kHandlers[] = {
     BODY(Foreground, WindowBody, foreground),
     BODY(InstallIconLedger, LedgerBody, installIconLedgerIn),
     NO_BODY(IconLedgerCounts, iconLedgerCountsIn),
+    BODY(CaptureWindow, CaptureBody, captureWindowIn),
+    BODY(LoadIconFiles, IconFilesBody, loadIconFilesIn),
+    BODY(SendFromWindowThread, RelayBody, sendFromWindowThreadIn),
 };
 
 #undef NO_BODY
