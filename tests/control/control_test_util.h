@@ -10,6 +10,7 @@
 
 #include "TarvikToolBar.h"
 #include "message_names.h"
+#include "private_messages.h"
 #include "recorder.h"
 #include "sequence.h"
 #include "standin/standin.h"
@@ -27,25 +28,8 @@ using tarvik::test::Expected;
 using tarvik::test::MessageRecord;
 using tarvik::test::RecorderConfig;
 
-inline const UINT kPrivateMessages[] = {MSG_SET_ICONS,      MSG_SET_LOGO,    MSG_RESTORE_ICONS,
-                                        MSG_SET_MENUBAR,    MSG_SET_HEADERS, MSG_SET_DROPDOWNS,
-                                        MSG_TOGGLE_MENUBAR, MSG_STOP_TIMERS};
-
-// Names in failure reports instead of bare numbers.
-inline void nameThePrivateMessages() {
-    static const bool once = [] {
-        tarvik::test::registerMessageName(MSG_SET_ICONS, "MSG_SET_ICONS");
-        tarvik::test::registerMessageName(MSG_SET_LOGO, "MSG_SET_LOGO");
-        tarvik::test::registerMessageName(MSG_RESTORE_ICONS, "MSG_RESTORE_ICONS");
-        tarvik::test::registerMessageName(MSG_SET_MENUBAR, "MSG_SET_MENUBAR");
-        tarvik::test::registerMessageName(MSG_SET_HEADERS, "MSG_SET_HEADERS");
-        tarvik::test::registerMessageName(MSG_SET_DROPDOWNS, "MSG_SET_DROPDOWNS");
-        tarvik::test::registerMessageName(MSG_TOGGLE_MENUBAR, "MSG_TOGGLE_MENUBAR");
-        tarvik::test::registerMessageName(MSG_STOP_TIMERS, "MSG_STOP_TIMERS");
-        return true;
-    }();
-    (void)once;
-}
+using tarvik::test::kPrivateMessages;
+using tarvik::test::nameThePrivateMessages;
 
 // The shared block outlives a test process whenever another process still maps the
 // library (under Wine, a process that took a hook keeps the DLL), so a test that

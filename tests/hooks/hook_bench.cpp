@@ -6,17 +6,16 @@
 #include <sstream>
 
 #include "message_names.h"
+#include "private_messages.h"
 #include "pump.h"
 #include "standin/ledger_protocol.h"
 #include "standin/relay_protocol.h"
 
 namespace hooktest {
 
-namespace {
+using tarvik::test::kPrivateMessages;
 
-constexpr UINT kPrivateMessages[] = {MSG_SET_ICONS,      MSG_SET_LOGO,    MSG_RESTORE_ICONS,
-                                     MSG_SET_MENUBAR,    MSG_SET_HEADERS, MSG_SET_DROPDOWNS,
-                                     MSG_TOGGLE_MENUBAR, MSG_STOP_TIMERS};
+namespace {
 
 // Message of the hold window; the host thread waits this long for the callback.
 constexpr UINT kHoldMessage = WM_APP + 0x51;
@@ -134,21 +133,6 @@ int countOf(const std::vector<MessageRecord>& records, HWND window, UINT message
     for (const MessageRecord& record : records)
         count += record.hwnd == window && record.message == message && record.wParam == wParam;
     return count;
-}
-
-void nameThePrivateMessages() {
-    static const bool once = [] {
-        tarvik::test::registerMessageName(MSG_SET_ICONS, "MSG_SET_ICONS");
-        tarvik::test::registerMessageName(MSG_SET_LOGO, "MSG_SET_LOGO");
-        tarvik::test::registerMessageName(MSG_RESTORE_ICONS, "MSG_RESTORE_ICONS");
-        tarvik::test::registerMessageName(MSG_SET_MENUBAR, "MSG_SET_MENUBAR");
-        tarvik::test::registerMessageName(MSG_SET_HEADERS, "MSG_SET_HEADERS");
-        tarvik::test::registerMessageName(MSG_SET_DROPDOWNS, "MSG_SET_DROPDOWNS");
-        tarvik::test::registerMessageName(MSG_TOGGLE_MENUBAR, "MSG_TOGGLE_MENUBAR");
-        tarvik::test::registerMessageName(MSG_STOP_TIMERS, "MSG_STOP_TIMERS");
-        return true;
-    }();
-    (void)once;
 }
 
 RecorderConfig privateMessagesOnly() {

@@ -17,6 +17,7 @@
 #include "TarvikToolBar.h"
 #include "icon_ledger.h"
 #include "library_under_test.h"
+#include "private_messages.h"
 #include "recorder.h"
 #include "sequence.h"
 #include "standin/client.h"
@@ -77,7 +78,7 @@ int countOf(const std::vector<MessageRecord>& records, HWND window, UINT message
 int countOf(const std::vector<MessageRecord>& records, HWND window, UINT message, WPARAM wParam);
 
 // The library's private messages, by name in failure reports.
-void nameThePrivateMessages();
+using tarvik::test::nameThePrivateMessages;
 RecorderConfig privateMessagesOnly();
 Expected privateMessage(HWND frame, UINT message, WPARAM wParam, LPARAM kind);
 

@@ -4,17 +4,13 @@
 #pragma once
 
 #include <windows.h>
+#include "cursor.h"
 
 namespace hooktest {
 
-// A screen point where WindowFromPoint answers `window`; false if none is found.
-bool pointOver(HWND window, POINT* at);
-// Moves the cursor to `at` and waits (bounded) until GetCursorPos reports it there.
-bool putCursorAt(POINT at);
-// The cursor over `window`, where WindowFromPoint answers it.
-bool putCursorOver(HWND window);
-// A point that only the desktop covers, for a click outside every window.
-POINT pointOutsideWindows();
+using tarvik::test::pointOver;
+using tarvik::test::putCursorAt;
+using tarvik::test::putCursorOver;
 
 // A middle button press and release where the cursor is.
 bool middleClick();

@@ -5,11 +5,14 @@
 #include <string>
 
 #include "core_menu_fixture.h"
-#include "cursor_placement.h"
+#include "cursor.h"
 #include "menu_readback.h"
 #include "shared_block_bytes.h"
 
 namespace menu_test {
+
+using tarvik::test::putCursorOver;
+
 namespace {
 
 using CodePage932 = CoreMenuTest;

@@ -8,13 +8,16 @@
 #include <string>
 
 #include "context_menu_run.h"
-#include "cursor_placement.h"
+#include "cursor.h"
 #include "dll_menu_fixture.h"
 #include "menu_band_state.h"
 #include "menu_readback.h"
 #include "pump.h"
 
 namespace menu_test {
+
+using tarvik::test::putCursorOver;
+
 namespace {
 
 using HookedMenu = DllMenuTest;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "context_menu_run.h"
-#include "cursor_placement.h"
+#include "cursor.h"
 #include "dll_menu_fixture.h"
 #include "foreground.h"
 #include "menu_band_state.h"
@@ -14,6 +14,9 @@
 #include "pump.h"
 
 namespace menu_test {
+
+using tarvik::test::putCursorOver;
+
 namespace {
 
 using HostRouting = DllMenuTest;

@@ -7,11 +7,16 @@
 #include <string>
 
 #include "core_menu_fixture.h"
-#include "cursor_placement.h"
+#include "cursor.h"
 #include "menu_band_state.h"
 #include "menu_readback.h"
 
 namespace menu_test {
+
+using tarvik::test::putCursorAt;
+using tarvik::test::putCursorOutsideWindows;
+using tarvik::test::putCursorOver;
+
 namespace {
 
 using Extension = CoreMenuTest;

@@ -1,9 +1,10 @@
-// Cursor placement for the context-menu tests.
-#include "cursor_placement.h"
+// Cursor placement for tests that open menus or click: SetCursorPos, then a
+// bounded wait until the system reports the cursor there.
+#include "cursor.h"
 
 #include "pump.h"
 
-namespace menu_test {
+namespace tarvik::test {
 
 namespace {
 
@@ -35,7 +36,7 @@ bool pointOver(HWND window, POINT* at) {
 
 bool putCursorAt(POINT at) {
     if (!SetCursorPos(at.x, at.y)) return false;
-    return tarvik::test::pumpUntil(
+    return pumpUntil(
         [at] {
             POINT now{};
             return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
@@ -54,4 +55,4 @@ bool putCursorOutsideWindows() {
     return putCursorAt(corner) && WindowFromPoint(corner) == GetDesktopWindow();
 }
 
-} // namespace menu_test
+} // namespace tarvik::test
