@@ -55,6 +55,8 @@ TARVIK_API int __cdecl restoreAllHeader_EXPIE(void);
 TARVIK_API int __cdecl restoreAllLogo_EXPIE(void);
 TARVIK_API int __cdecl restoreAllMenu_EXPIE(void);
 TARVIK_API int __cdecl restoreAllToolbar_EXPIE(void);
+/* Icon sizes: large toolbars take 17..256 pixels, small ones 1..16; any other size is
+   used as the standard 24 or 16. */
 TARVIK_API void __cdecl setIcons_EXPIE(const HICON* icons, const HICON* hotIcons, int count,
                                        int size);
 TARVIK_API void __cdecl setPopupMenuItem(const char* title, const int* itemIds,

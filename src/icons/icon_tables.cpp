@@ -41,8 +41,11 @@ int iconSlotsInUse() {
 
 int configuredIconSize(bool large) {
     const int size = large ? sharedState.largeIconSize : sharedState.smallIconSize;
-    if (size <= 0 || size > kMaxIconSize) return large ? kLargeStandardSize : kSmallStandardSize;
-    return size;
+    // A toolbar's size class is read from its image 0: a size across the boundary would
+    // make it the other class once applied, and its restore would empty the list.
+    const bool fits = large ? size > kSmallIconMaxHeight && size <= kMaxIconSize
+                            : size > 0 && size <= kSmallIconMaxHeight;
+    return fits ? size : (large ? kLargeStandardSize : kSmallStandardSize);
 }
 
 void resizeImageList(HIMAGELIST list, int size) {
@@ -53,6 +56,10 @@ void resizeImageList(HIMAGELIST list, int size) {
     // drops, and an icon without alpha added later at such an index draws transparent.
     ImageList_Remove(list, -1);
     ImageList_SetIconSize(list, size, size);
+    // Wine's resize gives the list room for its initial count again but leaves the
+    // per-image alpha flags at the emptied list's few entries; icons added up to that
+    // room write past them into the process heap. Setting the count reallocates the flags.
+    ImageList_SetImageCount(list, 0);
 }
 
 void clearExplorerListSlots() {

@@ -33,7 +33,7 @@ ListSlots ieListSlots(bool large);
 int iconSlotsInUse();
 
 // The controller's configured size for a size class, or the standard size when
-// the configured one is not a usable pixel size.
+// the configured one is not a pixel size of that class (large 17..256, small 1..16).
 int configuredIconSize(bool large);
 
 // Gives a list the icon size, empty; a list that already has that size is left

@@ -1,6 +1,6 @@
 // The size class of a toolbar: image 0 of its normal list decides (16 pixels or
 // less is small). It decides which set, size, pair and saved tables a walk uses,
-// so a configured size on the other side of 16 moves the toolbar to the other class.
+// so a configured size is only used within the class that it keeps.
 #include <gtest/gtest.h>
 
 #include "TarvikToolBar.h"
@@ -79,7 +79,7 @@ TEST_F(SizeClass, ToolbarWithoutImagesCountsAsSmall) {
     EXPECT_EQ(sharedState.ieSmallList, empty->normalList);
 }
 
-TEST_F(SizeClass, LargeSetAtSixteenMovesTheToolbarToTheSmallPairAndTables) {
+TEST_F(SizeClass, LargeSetAtSixteenIsAppliedAtTheStandardSizeAndStaysLarge) {
     // A small Explorer frame applied first: Explorer's small pair and saved small icons.
     Frame small(explorerOptions(16, 5));
     Frame large(explorerOptions(24, 12));
@@ -88,20 +88,20 @@ TEST_F(SizeClass, LargeSetAtSixteenMovesTheToolbarToTheSmallPairAndTables) {
     setSmallIcons_EXPIE(icons.normal(), icons.hot(), kSlots, 16);
     iconWalk(small->frame, kExplorerApply);
 
+    // 16 pixels would make the toolbar read as small: the large standard size is used.
     iconWalk(large->frame, kExplorerApply);
-    EXPECT_EQ(iconSizeOf(large->normalList).cy, 16);
-    EXPECT_EQ(probeIconSize(large->mainToolbar), 0) << "16-pixel images are small";
+    EXPECT_TRUE(listHolds(large->normalList, {24, mixedColours(12, false, {0})}));
+    EXPECT_EQ(probeIconSize(large->mainToolbar), 1);
 
-    // The restore now takes Explorer's small pair (the small frame's lists) and the
-    // five small natives saved from it, at the small standard size.
+    // Its restore takes its own lists and the large natives; the small frame is left as it is.
     iconWalk(large->frame, kExplorerRestore);
-    EXPECT_EQ(normalListOf(large->mainToolbar), small->normalList);
-    EXPECT_EQ(hotListOf(large->mainToolbar), small->hotList);
-    EXPECT_TRUE(listHolds(small->normalList, {16, nativeColours(5, false)}));
-    EXPECT_TRUE(listHolds(small->hotList, {16, nativeColours(5, true)}));
+    EXPECT_EQ(normalListOf(large->mainToolbar), large->normalList);
+    EXPECT_TRUE(listHolds(large->normalList, {24, nativeColours(12, false)}));
+    EXPECT_TRUE(listHolds(large->hotList, {24, nativeColours(12, true)}));
+    EXPECT_TRUE(listHolds(small->normalList, {16, mixedColours(5, false, {0})}));
 }
 
-TEST_F(SizeClass, SmallSetAboveSixteenMovesTheToolbarToTheLargeTables) {
+TEST_F(SizeClass, SmallSetAboveSixteenIsAppliedAtTheStandardSizeAndStaysSmall) {
     // A large browser frame applied first: this process's saved large natives (7).
     Frame large(browserOptions(24, 7));
     Frame small(browserOptions(16, 12));
@@ -110,13 +110,14 @@ TEST_F(SizeClass, SmallSetAboveSixteenMovesTheToolbarToTheLargeTables) {
     setSmallIcons_EXPIE(icons.normal(), icons.hot(), kSlots, 20);
     iconWalk(large->frame, kIEApply);
 
+    // 20 pixels would make the toolbar read as large: the small standard size is used.
     iconWalk(small->frame, kIEApply);
-    EXPECT_TRUE(listHolds(small->normalList, {20, mixedColours(12, false, {2})}));
-    EXPECT_EQ(probeIconSize(small->mainToolbar), 1) << "20-pixel images are large";
+    EXPECT_TRUE(listHolds(small->normalList, {16, mixedColours(12, false, {2})}));
+    EXPECT_EQ(probeIconSize(small->mainToolbar), 0);
 
-    // Restored as a large toolbar: its own lists, the large natives, 24 pixels.
+    // Restored as the small toolbar it is: its own lists, its twelve natives, 16 pixels.
     iconWalk(small->frame, kIERestore);
     EXPECT_EQ(normalListOf(small->mainToolbar), small->normalList);
-    EXPECT_TRUE(listHolds(small->normalList, {24, nativeColours(7, false)}));
-    EXPECT_TRUE(listHolds(small->hotList, {24, nativeColours(7, true)}));
+    EXPECT_TRUE(listHolds(small->normalList, {16, nativeColours(12, false)}));
+    EXPECT_TRUE(listHolds(small->hotList, {16, nativeColours(12, true)}));
 }
