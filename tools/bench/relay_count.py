@@ -12,9 +12,9 @@ import re
 import sys
 from collections import Counter, defaultdict
 
-LINE = re.compile(r'^([0-9a-f]+):(Call|Ret)\s+(.*)$')
-HOOK = re.compile(r'^hook proc ([0-9a-f]+) \(id=(\w+),')
-FUNC = re.compile(r'^([\w.]+)\(.*\) ret=([0-9a-f]+)$')
+LINE = re.compile(r'^([0-9a-fA-F]+):(Call|Ret)\s+(.*)$')
+HOOK = re.compile(r'^hook proc ([0-9a-fA-F]+) \(id=(\w+),')
+FUNC = re.compile(r'^([\w.]+)\(.*\) ret=([0-9a-fA-F]+)$')
 
 
 def read_bench_output(path):
