@@ -106,13 +106,12 @@ BOOL CALLBACK iconToolbarProc(HWND child, LPARAM param) {
     else if (param & kIconIE)
         iePair = captureIEPair(child);
     BusyScope busy;
-    const HWND frame = GetAncestor(child, GA_ROOT);
     if (param & kIconApply) {
         applyIcons(child, explorer, iePair);
-        if (param & kIconIE) noteIEIconsApplied(frame);
+        if (param & kIconIE) noteIEIconsApplied(GetAncestor(child, GA_ROOT));
     } else if (param & kIconRestore) {
         restoreIcons(child, explorer, iePair);
-        if (param & kIconIE) releaseIEIconsAfter(frame);
+        if (param & kIconIE) releaseIEIconsAfter(GetAncestor(child, GA_ROOT));
     } else {
         return FALSE;
     }
