@@ -13,6 +13,7 @@
 
 #include "control_test_util.h"
 #include "library_under_test.h"
+#include "loaded_library_test.h"
 
 namespace {
 
@@ -109,19 +110,9 @@ const int kExtremes[][2] = {
     {INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, {-1, 0}, {0, -1}, {2, 7}, {0, 0}, {1, 1},
 };
 
-class ExportArguments : public ::testing::Test {
+// The block is put back after each test: the pattern must not become the next test's settings.
+class ExportArguments : public control_test::LoadedLibraryTest {
   protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(library.load(&error)) << error;
-        shared = library.shared;
-        saved.take(shared);
-    }
-    void TearDown() override {
-        if (library.uninstallHook != nullptr) library.uninstallHook();
-        saved.putBack(); // the pattern must not become the next test's settings
-    }
-
     // A block where any write shows, even of a value a field might already hold.
     void fillWithPattern() {
         std::memset(static_cast<void*>(shared), 0x5A, sizeof(SharedState));
@@ -140,10 +131,6 @@ class ExportArguments : public ::testing::Test {
             << what << " wrote outside its fields";
         return after;
     }
-
-    LibraryUnderTest library;
-    SharedState* shared = nullptr;
-    control_test::SavedBlock saved;
 };
 
 TEST_F(ExportArguments, ShowHideStoresAnyIntsAndNothingElse) {

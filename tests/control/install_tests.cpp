@@ -8,6 +8,7 @@
 
 #include "control_test_util.h"
 #include "library_under_test.h"
+#include "loaded_library_test.h"
 #include "pump.h"
 #include "sequence_assert.h"
 
@@ -43,19 +44,8 @@ void frameChangesABand(const Frame& f, UINT height) {
     SendMessageA(f->rebar, RB_SETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
 }
 
-class Install : public ::testing::Test {
+class Install : public LoadedLibraryTest {
   protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(library.load(&error)) << error;
-        shared = library.shared;
-        saved.take(shared);
-    }
-    void TearDown() override {
-        if (library.uninstallHook != nullptr) library.uninstallHook();
-        saved.putBack();
-    }
-
     // Settings a controller makes after installing.
     void configure() {
         HICON large[4], hot[4], small[3], smallHot[3];
@@ -78,9 +68,6 @@ class Install : public ::testing::Test {
         library.setPopupMenuItem("Tools", ids, texts, 2, "Menu bar");
     }
 
-    LibraryUnderTest library;
-    SharedState* shared = nullptr;
-    SavedBlock saved;
     PlainWindow notify;
 };
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <vector>
 #include "menu/popup_menu.h"
+#include "plain_window.h"
 #include "recorder.h"
 #include "standin/standin.h"
 #include "state/shared_state.h"
@@ -28,9 +29,6 @@ class CoreMenuTest : public ::testing::Test {
     standin::FrameHandles openFrame(const standin::FrameOptions& options = {});
     // wParam of each MSG_POPUP_COMMAND the notify window has been posted so far.
     std::vector<WPARAM> forwarded();
-    // A visible window of `className`, registered here with DefWindowProc; a "WorkerW"
-    // comes from the stand-in's class instead, so open a frame first.
-    HWND plainWindow(HWND parent, const char* className);
 
     HWND notify_ = nullptr;
     tarvik::test::MessageRecorder recorder_;

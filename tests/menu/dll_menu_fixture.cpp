@@ -54,25 +54,6 @@ standin::FrameHandles DllMenuTest::openHostFrame(const standin::FrameOptions& op
     return *frame;
 }
 
-HWND DllMenuTest::plainWindow(HWND parent, const char* className) {
-    WNDCLASSA wc{};
-    if (lstrcmpA(className, "WorkerW") == 0) {
-        // Never register it here: the stand-in's frames need their own "WorkerW" class.
-        EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), className, &wc))
-            << "open a frame first";
-    } else {
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = className;
-        RegisterClassA(&wc);
-    }
-    const DWORD style = parent != nullptr ? WS_CHILD | WS_VISIBLE : WS_POPUP | WS_VISIBLE;
-    HWND window = CreateWindowExA(0, className, "", style, 900, 600, 200, 150, parent, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    EXPECT_NE(window, nullptr);
-    return window;
-}
-
 std::vector<WPARAM> DllMenuTest::forwarded() {
     tarvik::test::pumpPending();
     std::vector<WPARAM> ids;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "library_under_test.h"
+#include "plain_window.h"
 #include "recorder.h"
 #include "standin/client.h"
 #include "standin/standin.h"
@@ -26,8 +27,6 @@ class DllMenuTest : public ::testing::Test {
     standin::FrameHandles openFrame(const standin::FrameOptions& options = {});
     // The stand-in shell process and a frame on its GUI thread.
     standin::FrameHandles openHostFrame(const standin::FrameOptions& options = {});
-    // A visible window of a class registered here; "WorkerW" is the stand-in's.
-    HWND plainWindow(HWND parent, const char* className);
 
     // wParam of every MSG_POPUP_COMMAND the notify window has been posted so far.
     std::vector<WPARAM> forwarded();
