@@ -49,6 +49,8 @@ enum class Request : std::uint32_t {
     CaptureWindow, // standin/demo_protocol.h
     LoadIconFiles,
     SendFromWindowThread, // standin/relay_protocol.h
+    HeapCheck,            // - -> BOOL: HeapValidate of the host's process heap
+    SendThenHold,         // standin/relay_protocol.h
 };
 
 enum class Status : std::uint32_t {

@@ -308,6 +308,13 @@ Status foreground(Host& host, const WindowBody& body, Reply& reply) {
     return Status::Ok;
 }
 
+// Damage done to the heap by code running in the host shows here before it crashes.
+Status heapCheck(Host&, Reply& reply) {
+    const BOOL sound = HeapValidate(GetProcessHeap(), 0, nullptr);
+    reply.put(sound);
+    return Status::Ok;
+}
+
 // The table: each request, the size its body must have, and its handler.
 using Handler = Status (*)(Host&, const Incoming&, Reply&);
 
@@ -367,6 +374,8 @@ const Entry kHandlers[] = {
     BODY(CaptureWindow, CaptureBody, captureWindowIn),
     BODY(LoadIconFiles, IconFilesBody, loadIconFilesIn),
     BODY(SendFromWindowThread, RelayBody, sendFromWindowThreadIn),
+    NO_BODY(HeapCheck, heapCheck),
+    BODY(SendThenHold, HoldBody, sendThenHoldIn),
 };
 
 #undef NO_BODY

@@ -1,4 +1,4 @@
-// Handler of the relay request (standin/relay_protocol.h).
+// Handlers of the requests that hold a GUI thread (standin/relay_protocol.h).
 #pragma once
 
 #include "host.h"
@@ -7,5 +7,6 @@
 namespace standin::host {
 
 Status sendFromWindowThreadIn(Host& host, const wire::RelayBody& body, Reply& reply);
+Status sendThenHoldIn(Host& host, const wire::HoldBody& body, Reply& reply);
 
 } // namespace standin::host
