@@ -1,9 +1,12 @@
-// installHook_EXPIE and uninstallHook_EXPIE: the six hooks go in and come out
-// through one table, in the same order, so the two stay mirror images.
+// installHook_EXPIE and uninstallHook_EXPIE: the six hooks go in through one
+// table, in its order, and come out in the reverse order, so the two stay
+// mirror images. Only hooks this process installed are ever removed.
+#include <iterator>
 #include "TarvikToolBar.h"
 #include "control/broadcast.h"
 #include "hooks/hooks.h"
 #include "state/identifiers.h"
+#include "state/process_state.h"
 #include "state/shared_state.h"
 #include "windows/classifier.h"
 
@@ -23,16 +26,26 @@ constexpr HookSlot kHooks[] = {
     {WH_KEYBOARD, keyboardHook, &SharedState::hookKeyboard},
     {WH_KEYBOARD_LL, lowLevelKeyboardHook, &SharedState::hookKeyboardLL},
 };
+static_assert(std::size(kHooks) == kHookCount, "one record slot per hook");
+// Uninstall stops the frames' timers through this hook, so it comes out last.
+static_assert(kHooks[0].id == WH_CALLWNDPROC, "the call-window hook goes in first");
 
 constexpr int kLargeIconDefault = 24;
 constexpr int kSmallIconDefault = 16;
 
-void removeHook(const HookSlot& slot) {
-    HHOOK& handle = sharedState.*slot.handle;
-    if (handle != nullptr) {
-        UnhookWindowsHookEx(handle);
-        handle = nullptr;
-    }
+// The handle in the shared block is only a record: any process can write it, and
+// UnhookWindowsHookEx on a forged one could take out somebody else's hook.
+void removeHook(int index) {
+    HHOOK& own = processState.installedHooks[index];
+    if (own != nullptr) UnhookWindowsHookEx(own);
+    own = nullptr;
+    sharedState.*kHooks[index].handle = nullptr;
+}
+
+void addHook(int index, HINSTANCE hookModule) {
+    const HookSlot& slot = kHooks[index];
+    processState.installedHooks[index] = SetWindowsHookExA(slot.id, slot.procedure, hookModule, 0);
+    sharedState.*slot.handle = processState.installedHooks[index];
 }
 
 void setDefaults(HWND notifyWindow) {
@@ -56,20 +69,23 @@ BOOL CALLBACK stopTimersOnFrame(HWND window, LPARAM) {
 } // namespace
 
 extern "C" int __cdecl installHook_EXPIE(HINSTANCE hookModule, HWND notifyWindow) {
-    for (const HookSlot& slot : kHooks) {
-        removeHook(slot); // an earlier installation's hook would otherwise stay for good
-        sharedState.*slot.handle = SetWindowsHookExA(slot.id, slot.procedure, hookModule, 0);
+    for (int i = 0; i < kHookCount; ++i) {
+        removeHook(i); // an earlier installation's hook would otherwise stay for good
+        addHook(i, hookModule);
     }
     setDefaults(notifyWindow);
     sharedState.inactive = 1;
     return 0;
 }
 
+// The hooks that act on timer ticks and input come out first: a frame's thread may
+// take a due tick between two stop messages, and it must find nothing to act on.
 extern "C" int __cdecl uninstallHook_EXPIE(void) {
     sharedState.inactive = 1; // no new re-apply timer while the old ones are stopped
+    for (int i = kHookCount - 1; i > 0; --i)
+        removeHook(i);
     EnumWindows(stopTimersOnFrame, 0);
-    for (const HookSlot& slot : kHooks)
-        removeHook(slot);
+    removeHook(0);
     setPopupMenuItem(nullptr, nullptr, nullptr, 0, nullptr);
     sharedState.inactive = 1;
     return 0;

@@ -20,6 +20,7 @@ struct BusyThread {
 };
 
 constexpr int kTimerSlots = 64;
+constexpr int kHookCount = 6;
 constexpr int kBusySlots = 32;
 constexpr int kIEIconFrameSlots = 64;
 constexpr int kNoTimer = -1;
@@ -33,6 +34,8 @@ struct ProcessState {
     HICON ieSavedSmallHotIcons[kIconSlots];
     int ieSavedLargeValid, ieSavedSmallValid;
     HWND ieIconFrames[kIEIconFrameSlots]; // browser frames showing the controller's icons
+    // The hooks this process installed: the only handles it ever removes.
+    HHOOK installedHooks[kHookCount];
     int themeChangePending;
     BusyThread busy[kBusySlots];
     LONG busyOverflow; // nesting depth of threads that found no busy slot

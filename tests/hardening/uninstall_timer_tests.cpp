@@ -7,6 +7,7 @@
 #include <vector>
 #include "hardening_bench.h"
 #include "recorder.h"
+#include "standin/relay_protocol.h"
 
 using namespace hardening;
 using tarvik::test::MessageRecord;
@@ -126,6 +127,63 @@ TEST_F(UninstallTimers, FramesShowingIconsKeepWorkingAfterUninstallAndUnload) {
         ASSERT_TRUE(list) << list.error;
         ASSERT_GT(list->described, 1);
         EXPECT_EQ(list->centre[1], controllerColour) << "the list no longer draws its icons";
+    }
+    EXPECT_TRUE(host.stop());
+}
+
+bool bandShown(standin::RemoteShell& host, HWND rebar, UINT id) {
+    auto bands = host.bands(rebar);
+    if (!bands) return false;
+    for (const standin::BandRecord& band : *bands)
+        if (band.wID == id) return !(band.fStyle & RBBS_HIDDEN);
+    return false;
+}
+
+// Three frames on one thread of a host, each with both timers due when the thread,
+// busy as uninstall starts, takes its first stop message: no tick may act from then on.
+TEST_F(UninstallTimers, NoDueTickActsOnceUninstallHasBegun) {
+    install();
+    standin::RemoteShell host;
+    ASSERT_TRUE(host.start()) << host.lastError();
+    std::vector<standin::FrameHandles> frames;
+    for (int i = 0; i < 3; ++i) {
+        standin::FrameOptions options = frameOptions(standin::FrameClass::Explorer, i);
+        options.visible = false; // nothing to paint: the thread's queue holds just the ticks
+        auto made = host.createFrame(options);
+        ASSERT_TRUE(made) << made.error;
+        frames.push_back(*made);
+    }
+    library.showHideAllLogo(1, 0);
+    library.showHideAllMenu(1, 0);
+    standin::wire::HoldBody hold{frames[0].frame, 700, 0, {}};
+    for (const standin::FrameHandles& frame : frames) {
+        ASSERT_TRUE(host.send(frame.frame, MSG_TOGGLE_MENUBAR)); // auto-hide armed
+        auto bands = host.bands(frame.rebar);
+        ASSERT_TRUE(bands) << bands.error;
+        for (std::size_t i = 0; i < bands->size(); ++i)
+            if ((*bands)[i].wID == standin::kLogoBandId)
+                hold.sends[hold.count++] = {frame.rebar, RB_SHOWBAND, i, TRUE};
+    }
+    ASSERT_EQ(hold.count, 3);
+    tarvik::test::pumpFor(1600);
+    // The frames show their logo bands themselves (re-apply armed); the thread is then
+    // busy past the auto-hide period while uninstall starts.
+    auto held = host.call<standin::Done>(standin::wire::Request::SendThenHold, hold);
+    ASSERT_TRUE(held) << held.error;
+    library.uninstallHook();
+    tarvik::test::RecorderConfig config;
+    config.recordOnly(WM_TIMER);
+    ASSERT_TRUE(host.startRecording({frames[0].frame, frames[1].frame, frames[2].frame}, config));
+    tarvik::test::pumpFor(2200); // past the auto-hide period
+
+    auto records = host.records();
+    ASSERT_TRUE(records) << records.error;
+    for (const MessageRecord& record : *records)
+        EXPECT_TRUE(record.wParam != TIMER_MENU_AUTOHIDE && record.wParam != TIMER_REAPPLY)
+            << "a library timer ticked after uninstall returned";
+    for (const standin::FrameHandles& frame : frames) {
+        EXPECT_TRUE(bandShown(host, frame.rebar, standin::kLogoBandId)) << "logo hidden again";
+        EXPECT_TRUE(bandShown(host, frame.rebar, standin::kMenuBandId)) << "menu hidden again";
     }
     EXPECT_TRUE(host.stop());
 }
