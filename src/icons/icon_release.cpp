@@ -1,11 +1,21 @@
 // Release of saved native icons: each is destroyed exactly once, then its
-// entry and the table's flag are cleared. The controller's icons are never
-// destroyed here; the lists only ever received copies of them.
+// entry and the table's flag are cleared. Only icons this process saved itself
+// are destroyed: a handle is not this process's to destroy just because it sits
+// in the shared block. The controller's icons are never destroyed here; the
+// lists only ever received copies of them.
 #include "icons/icon_release.h"
 #include "icons/icon_tables.h"
 #include "state/shared_state.h"
 
 namespace {
+
+void clearTables(const SavedTables& tables) {
+    for (int i = 0; i < kIconSlots; ++i) {
+        tables.normal[i] = nullptr;
+        tables.hot[i] = nullptr;
+    }
+    *tables.valid = 0;
+}
 
 void releaseTables(const SavedTables& saved) {
     if (*saved.valid == 0) return;
@@ -13,28 +23,22 @@ void releaseTables(const SavedTables& saved) {
     for (int i = 0; i < kIconSlots; ++i) {
         if (saved.normal[i] != nullptr) DestroyIcon(saved.normal[i]);
         if (saved.hot[i] != nullptr) DestroyIcon(saved.hot[i]);
-        saved.normal[i] = nullptr;
-        saved.hot[i] = nullptr;
     }
-    *saved.valid = 0;
+    clearTables(saved);
 }
 
 void refill(bool large) {
-    const ListSlots slots = explorerListSlots(large);
+    const ListSlots lists = explorerListSlots(large);
     const SavedTables saved = savedTables(true, large);
-    // A list handle captured in another process would be a wild pointer here.
-    if (*slots.normal == nullptr || *slots.hot == nullptr ||
-        *slots.owner != GetCurrentProcessId() || *saved.valid == 0)
-        return;
+    if (*lists.normal == nullptr || *lists.hot == nullptr || *saved.valid == 0) return;
     const int size = large ? kLargeStandardSize : kSmallStandardSize;
-    resizeImageList(*slots.normal, size);
-    resizeImageList(*slots.hot, size);
-    ImageList_Remove(*slots.normal, -1);
-    ImageList_Remove(*slots.hot, -1);
-    const int count = iconSlotsInUse();
-    for (int i = 0; i < count; ++i) {
-        ImageList_ReplaceIcon(*slots.normal, -1, saved.normal[i]);
-        ImageList_ReplaceIcon(*slots.hot, -1, saved.hot[i]);
+    resizeImageList(*lists.normal, size);
+    resizeImageList(*lists.hot, size);
+    ImageList_Remove(*lists.normal, -1);
+    ImageList_Remove(*lists.hot, -1);
+    for (int i = 0; i < kIconSlots; ++i) {
+        ImageList_ReplaceIcon(*lists.normal, -1, saved.normal[i]);
+        ImageList_ReplaceIcon(*lists.hot, -1, saved.hot[i]);
     }
 }
 
@@ -49,8 +53,10 @@ void restoreExplorerLists() {
 }
 
 void freeSavedExplorerIcons() {
-    releaseTables(savedTables(true, true));
-    releaseTables(savedTables(true, false));
+    for (bool large : kSizeClasses) {
+        releaseTables(savedTables(true, large));
+        clearTables(sharedSavedRecord(large));
+    }
 }
 
 void freeSavedIEIcons() {

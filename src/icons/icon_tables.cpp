@@ -11,32 +11,55 @@ constexpr int kMaxIconSize = 256;
 } // namespace
 
 SavedTables savedTables(bool isExplorer, bool large) {
+    ProcessState& own = processState;
     if (isExplorer)
-        return large ? SavedTables{sharedState.savedLargeIcons, sharedState.savedLargeHotIcons,
-                                   &sharedState.savedLargeValid}
-                     : SavedTables{sharedState.savedSmallIcons, sharedState.savedSmallHotIcons,
-                                   &sharedState.savedSmallValid};
-    return large ? SavedTables{processState.ieSavedLargeIcons, processState.ieSavedLargeHotIcons,
-                               &processState.ieSavedLargeValid}
-                 : SavedTables{processState.ieSavedSmallIcons, processState.ieSavedSmallHotIcons,
-                               &processState.ieSavedSmallValid};
+        return large ? SavedTables{own.explorerSavedLargeIcons, own.explorerSavedLargeHotIcons,
+                                   &own.explorerSavedLargeValid}
+                     : SavedTables{own.explorerSavedSmallIcons, own.explorerSavedSmallHotIcons,
+                                   &own.explorerSavedSmallValid};
+    return large ? SavedTables{own.ieSavedLargeIcons, own.ieSavedLargeHotIcons,
+                               &own.ieSavedLargeValid}
+                 : SavedTables{own.ieSavedSmallIcons, own.ieSavedSmallHotIcons,
+                               &own.ieSavedSmallValid};
+}
+
+SavedTables sharedSavedRecord(bool large) {
+    return large ? SavedTables{sharedState.savedLargeIcons, sharedState.savedLargeHotIcons,
+                               &sharedState.savedLargeValid}
+                 : SavedTables{sharedState.savedSmallIcons, sharedState.savedSmallHotIcons,
+                               &sharedState.savedSmallValid};
 }
 
 ListSlots explorerListSlots(bool large) {
-    return large ? ListSlots{&sharedState.explorerLargeList, &sharedState.explorerLargeHotList,
-                             &sharedState.explorerLargeListsOwner}
-                 : ListSlots{&sharedState.explorerSmallList, &sharedState.explorerSmallHotList,
-                             &sharedState.explorerSmallListsOwner};
+    return large ? ListSlots{&processState.explorerLargeList, &processState.explorerLargeHotList}
+                 : ListSlots{&processState.explorerSmallList, &processState.explorerSmallHotList};
+}
+
+void recordExplorerPair(bool large) {
+    const ListSlots own = explorerListSlots(large);
+    const DWORD owner = *own.normal != nullptr || *own.hot != nullptr ? GetCurrentProcessId() : 0;
+    if (large) {
+        sharedState.explorerLargeList = *own.normal;
+        sharedState.explorerLargeHotList = *own.hot;
+        sharedState.explorerLargeListsOwner = owner;
+    } else {
+        sharedState.explorerSmallList = *own.normal;
+        sharedState.explorerSmallHotList = *own.hot;
+        sharedState.explorerSmallListsOwner = owner;
+    }
 }
 
 ListSlots ieListSlots(bool large) {
-    return large ? ListSlots{&sharedState.ieLargeList, &sharedState.ieLargeHotList, nullptr}
-                 : ListSlots{&sharedState.ieSmallList, &sharedState.ieSmallHotList, nullptr};
+    return large ? ListSlots{&sharedState.ieLargeList, &sharedState.ieLargeHotList}
+                 : ListSlots{&sharedState.ieSmallList, &sharedState.ieSmallHotList};
 }
 
+// Installation writes 64; a count outside 1..64 was written by something else, and
+// taken as none it would leave the toolbar without images (and, its image 0 gone,
+// make it read as small from then on).
 int iconSlotsInUse() {
     const int count = sharedState.iconCount;
-    return count < 0 ? 0 : (count > kIconSlots ? kIconSlots : count);
+    return count >= 1 && count <= kIconSlots ? count : kIconSlots;
 }
 
 int configuredIconSize(bool large) {
@@ -63,10 +86,10 @@ void resizeImageList(HIMAGELIST list, int size) {
 }
 
 void clearExplorerListSlots() {
-    for (int large = 0; large < 2; ++large) {
-        const ListSlots slots = explorerListSlots(large != 0);
-        *slots.normal = nullptr;
-        *slots.hot = nullptr;
-        *slots.owner = 0;
+    for (bool large : kSizeClasses) {
+        const ListSlots own = explorerListSlots(large);
+        *own.normal = nullptr;
+        *own.hot = nullptr;
+        recordExplorerPair(large);
     }
 }

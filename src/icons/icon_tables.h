@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// The large class first, then the small one.
+constexpr bool kSizeClasses[] = {true, false};
+
 // Standard sizes at which native icons are read and put back.
 constexpr int kLargeStandardSize = 24;
 constexpr int kSmallStandardSize = 16;
@@ -17,19 +20,26 @@ struct SavedTables {
     int* valid;
 };
 
-// Explorer tables are desktop-wide; Internet Explorer ones belong to this process.
+// The native icons of a frame kind and size class that this process saved itself:
+// the only ones it refills lists from or destroys.
 SavedTables savedTables(bool isExplorer, bool large);
+// Explorer's saved tables in the shared block: a copy of what a process saved, for
+// readers elsewhere. Written, never read back.
+SavedTables sharedSavedRecord(bool large);
 
-// The Explorer image-list slots of a size class in the shared block.
 struct ListSlots {
     HIMAGELIST* normal;
     HIMAGELIST* hot;
-    DWORD* owner;
 };
+// Explorer's pair of a size class as this process captured it.
 ListSlots explorerListSlots(bool large);
+// Copies this process's Explorer pair of a size class into the shared block.
+void recordExplorerPair(bool large);
+// The browser pair slots of the shared block; a walk uses the pair it captured itself.
 ListSlots ieListSlots(bool large);
 
-// The number of slots a loop may touch: iconCount bounded to the tables.
+// The number of slots the controller's icons fill: iconCount, or 64 when it is not
+// a count of slots (outside 1..64).
 int iconSlotsInUse();
 
 // The controller's configured size for a size class, or the standard size when
@@ -40,5 +50,6 @@ int configuredIconSize(bool large);
 // alone, images and all (the native icons are read right after this).
 void resizeImageList(HIMAGELIST list, int size);
 
-// Forgets Explorer's captured pairs (both size classes); the next walk captures anew.
+// Forgets Explorer's captured pairs (both size classes, this process's and the shared
+// copies); the next walk captures anew.
 void clearExplorerListSlots();

@@ -1,6 +1,8 @@
 // iconToolbarProc. Explorer frames share one process and one set of toolbar
 // lists, so Explorer's pair is captured once and reused; an Internet Explorer
-// pair is captured afresh by every walk and used only there.
+// pair is captured afresh by every walk and used only there. Either way the lists
+// worked on are ones this process took from its own toolbars: the shared slots
+// only get copies.
 #include "icons/icon_walk.h"
 #include "bands/toolbar_layout.h"
 #include "icons/icon_tables.h"
@@ -16,28 +18,26 @@ namespace {
 struct ListPair {
     HIMAGELIST normal;
     HIMAGELIST hot;
-    bool usable; // the handles belong to this process
+    bool captured; // taken from this walk's toolbar or this process's record
 };
 
 ListPair toolbarLists(HWND toolbar) {
     ListPair pair;
     pair.normal = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
     pair.hot = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETHOTIMAGELIST, 0, 0));
-    pair.usable = true;
+    pair.captured = true;
     return pair;
 }
 
-// Explorer's pair of the toolbar's size class, captured if its slots are empty.
-// A pair captured by another process is of no use here and is captured anew.
+// Explorer's pair of the toolbar's size class, captured if this process has none.
 void captureExplorerPair(HWND toolbar) {
-    const ListSlots slots = explorerListSlots(probeIconSize(toolbar) != 0);
-    const DWORD self = GetCurrentProcessId();
-    const bool empty = *slots.normal == nullptr && *slots.hot == nullptr;
-    if (!empty && *slots.owner == self) return;
+    const bool large = probeIconSize(toolbar) != 0;
+    const ListSlots own = explorerListSlots(large);
+    if (*own.normal != nullptr || *own.hot != nullptr) return;
     const ListPair lists = toolbarLists(toolbar);
-    *slots.normal = lists.normal;
-    *slots.hot = lists.hot;
-    *slots.owner = self;
+    *own.normal = lists.normal;
+    *own.hot = lists.hot;
+    recordExplorerPair(large);
 }
 
 ListPair captureIEPair(HWND toolbar) {
@@ -51,9 +51,8 @@ ListPair captureIEPair(HWND toolbar) {
 // The pair this walk works on, for the size class probed just now.
 ListPair pairFor(bool explorer, bool large, ListPair iePair) {
     if (!explorer) return iePair;
-    const ListSlots slots = explorerListSlots(large);
-    if (*slots.owner != GetCurrentProcessId()) return {nullptr, nullptr, false};
-    return {*slots.normal, *slots.hot, true};
+    const ListSlots own = explorerListSlots(large);
+    return {*own.normal, *own.hot, true};
 }
 
 void setToolbarLists(HWND toolbar, ListPair pair) {
@@ -64,7 +63,7 @@ void setToolbarLists(HWND toolbar, ListPair pair) {
 void applyIcons(HWND toolbar, bool explorer, ListPair iePair) {
     const bool large = probeIconSize(toolbar) != 0;
     const ListPair pair = pairFor(explorer, large, iePair);
-    if (!pair.usable) return; // another process's list handles would be wild pointers here
+    if (!pair.captured) return; // a kind word with no pair captured by this walk
     loadIconSet(1, large, explorer, pair.normal, pair.hot,
                 large ? sharedState.largeIcons : sharedState.smallIcons,
                 large ? sharedState.largeHotIcons : sharedState.smallHotIcons,
@@ -75,9 +74,10 @@ void applyIcons(HWND toolbar, bool explorer, ListPair iePair) {
 void restoreIcons(HWND toolbar, bool explorer, ListPair iePair) {
     const bool large = probeIconSize(toolbar) != 0;
     const ListPair pair = pairFor(explorer, large, iePair);
-    if (!pair.usable) return;
-    loadIconSet(0, large, explorer, pair.normal, pair.hot, nullptr, nullptr, nullptr,
-                iconSlotsInUse());
+    // Nothing saved since the last release, nothing to put back: refilled from the emptied
+    // tables, the toolbar would lose the images it shows (a second restore in a row).
+    if (!pair.captured || *savedTables(explorer, large).valid == 0) return;
+    loadIconSet(0, large, explorer, pair.normal, pair.hot, nullptr, nullptr, nullptr, kIconSlots);
     setToolbarLists(toolbar, pair);
 }
 

@@ -7,13 +7,39 @@
 
 namespace {
 
+// The image a slot maps to, or -1. A mapping read from the shared block that names
+// no image of the list falls back on the installed one, slot i to image i.
+int imageOfSlot(const int* indices, int slot, int images) {
+    const int mapped = indices[slot];
+    const int index = mapped >= 0 && mapped < images ? mapped : slot;
+    return index < images ? index : -1;
+}
+
+HICON nativeIcon(HIMAGELIST list, int index) {
+    return index >= 0 ? ImageList_GetIcon(list, index, ILD_NORMAL) : nullptr;
+}
+
+// Every slot is saved, whatever iconCount says: a count changed in the shared block
+// after this must not cost a native icon.
 void saveNativeIcons(const SavedTables& saved, HIMAGELIST list, HIMAGELIST hotList,
-                     const int* indices, int count) {
-    for (int i = 0; i < count; ++i) {
-        saved.normal[i] = ImageList_GetIcon(list, indices[i], ILD_NORMAL);
-        saved.hot[i] = ImageList_GetIcon(hotList, indices[i], ILD_NORMAL);
+                     const int* indices) {
+    const int images = ImageList_GetImageCount(list);
+    const int hotImages = ImageList_GetImageCount(hotList);
+    for (int i = 0; i < kIconSlots; ++i) {
+        saved.normal[i] = nativeIcon(list, imageOfSlot(indices, i, images));
+        saved.hot[i] = nativeIcon(hotList, imageOfSlot(indices, i, hotImages));
     }
     *saved.valid = 1;
+}
+
+// Explorer's saved icons are also copied into the shared block, for readers elsewhere.
+void recordSavedIcons(const SavedTables& saved, bool large) {
+    const SavedTables record = sharedSavedRecord(large);
+    for (int i = 0; i < kIconSlots; ++i) {
+        record.normal[i] = saved.normal[i];
+        record.hot[i] = saved.hot[i];
+    }
+    *record.valid = 1;
 }
 
 HICON pick(const HICON* controller, HICON native, int slot) {
@@ -30,7 +56,10 @@ void loadIconSet(int apply, int large, int isExplorer, HIMAGELIST list, HIMAGELI
     resizeImageList(list, standard);
     resizeImageList(hotList, standard);
     if (apply) {
-        if (*saved.valid == 0) saveNativeIcons(saved, list, hotList, indices, slots);
+        if (*saved.valid == 0) {
+            saveNativeIcons(saved, list, hotList, indices);
+            if (isExplorer) recordSavedIcons(saved, large != 0);
+        }
         const int configured = configuredIconSize(large != 0);
         resizeImageList(list, configured);
         resizeImageList(hotList, configured);

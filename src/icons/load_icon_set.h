@@ -1,5 +1,6 @@
 // Filling a toolbar's image-list pair: the controller's icons (apply) or the
-// saved native ones (restore).
+// saved native ones (restore). `count` slots are filled; a restore passes every
+// slot, so a count changed since the save cannot drop a native icon.
 #pragma once
 
 #include <windows.h>

@@ -34,6 +34,14 @@ struct ProcessState {
     HICON ieSavedSmallHotIcons[kIconSlots];
     int ieSavedLargeValid, ieSavedSmallValid;
     HWND ieIconFrames[kIEIconFrameSlots]; // browser frames showing the controller's icons
+    // Explorer's image-list pairs and native icons as this process captured and saved
+    // them itself. The shared block gets copies for readers elsewhere, but any process
+    // that maps the library can write those, so this process works only on its own.
+    HIMAGELIST explorerLargeList, explorerLargeHotList;
+    HIMAGELIST explorerSmallList, explorerSmallHotList;
+    HICON explorerSavedLargeIcons[kIconSlots], explorerSavedLargeHotIcons[kIconSlots];
+    HICON explorerSavedSmallIcons[kIconSlots], explorerSavedSmallHotIcons[kIconSlots];
+    int explorerSavedLargeValid, explorerSavedSmallValid;
     // The hooks this process installed: the only handles it ever removes.
     HHOOK installedHooks[kHookCount];
     int themeChangePending;

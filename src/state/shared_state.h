@@ -51,7 +51,8 @@ struct SharedState {
     int savedLargeValid, savedSmallValid;
     HICON savedSmallIcons[kIconSlots], savedSmallHotIcons[kIconSlots];
     int dropdownTouched[kFrameKinds][kIconSlots];
-    // Process that captured each Explorer pair: a list handle means something only there.
+    // Process that captured each Explorer pair, beside the copied handles: a record for
+    // readers, never trusted (a list handle means something only in its own process).
     DWORD explorerLargeListsOwner;
     DWORD explorerSmallListsOwner;
 };

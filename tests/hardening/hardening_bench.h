@@ -55,4 +55,21 @@ bool answers(HWND window, UINT timeoutMs = 2000);
 // Options of a visible Explorer or browser frame at a place of its own.
 standin::FrameOptions frameOptions(standin::FrameClass frameClass, int index, bool large = true);
 
+// What the restyling changes and a restore must give back, read from a host frame:
+// band visibility and titles, drop-down arrows, and both image lists.
+struct Look {
+    std::vector<UINT> bandStyles;
+    std::vector<BYTE> arrows;
+    std::vector<standin::ImageListInfo> lists;
+};
+Look lookOf(standin::RemoteShell& host, const standin::FrameHandles& frame);
+void expectSameLook(const Look& native, const Look& now, const char* frame);
+
+// A controller's whole session over a host's frames: install, icons made in the host,
+// every feature applied to both kinds (seen taking effect on `probe`), every restore
+// and uninstall.
+::testing::AssertionResult fullCycle(LibraryUnderTest& library, HWND notify,
+                                     standin::RemoteShell& host,
+                                     const standin::FrameHandles& probe);
+
 } // namespace hardening

@@ -151,6 +151,29 @@ TEST_F(IconRestore, BrowserFramesThatAreGoneOrNeverGotIconsAreNotWaitedFor) {
     EXPECT_TRUE(icons.allAlive());
 }
 
+// A restore with nothing saved since the last release (a second restore in a row) has
+// nothing to put back and leaves the lists as they are, native images and all.
+TEST_F(IconRestore, RestoreWithNothingSavedLeavesTheListsAlone) {
+    Frame explorer(explorerOptions(24));
+    Frame browser(browserOptions(16));
+    ControllerIcons icons(24, {0}, {0});
+    setIcons_EXPIE(icons.normal(), icons.hot(), kSlots, 24);
+    setSmallIcons_EXPIE(icons.normal(), icons.hot(), kSlots, 16);
+    iconWalk(explorer->frame, kExplorerApply);
+    iconWalk(browser->frame, kIEApply);
+    for (int restore = 0; restore < 3; ++restore) {
+        iconWalk(explorer->frame, kExplorerRestore);
+        iconWalk(browser->frame, kIERestore);
+        sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    }
+    for (bool hot : {false, true}) {
+        EXPECT_TRUE(listHolds(hot ? explorer->hotList : explorer->normalList,
+                              {24, nativeColours(12, hot)}));
+        EXPECT_TRUE(
+            listHolds(hot ? browser->hotList : browser->normalList, {16, nativeColours(12, hot)}));
+    }
+}
+
 TEST_F(IconRestore, ExplorerRestoreWalkReleasesNothing) {
     Frame frame(explorerOptions(24));
     ControllerIcons icons(24, {0}, {0});
@@ -285,10 +308,22 @@ TEST_F(IconRestore, SmallRefillDoesNotDependOnTheLargePair) {
     EXPECT_TRUE(frames.released());
 }
 
-TEST_F(IconRestore, PairCapturedByAnotherProcessIsNotRefilled) {
+// The shared slots are only copies: whatever another process writes there, the
+// refill works on the pair and the icons this process captured and saved itself.
+TEST_F(IconRestore, RefillIgnoresWhatTheSharedBlockSays) {
     BothClasses frames(false);
-    sharedState.explorerSmallListsOwner = GetCurrentProcessId() + 4;
+    const HIMAGELIST decoy = freshNativeList(16, 3, false);
+    sharedState.explorerSmallList = decoy;
+    sharedState.explorerSmallHotList = decoy;
+    sharedState.explorerSmallListsOwner = GetCurrentProcessId();
+    ControllerIcons others(16, {0, 1}, {0, 1}, 2);
+    sharedState.savedSmallIcons[0] = others.normal()[0];
+    sharedState.savedSmallHotIcons[1] = others.hot()[1];
+    sharedState.savedSmallValid = 1;
     sendThroughHook(nullptr, MSG_RESTORE_ICONS);
-    EXPECT_TRUE(frames.keepsControllerIcons(false));
+    EXPECT_TRUE(frames.holdsNatives(false));
+    EXPECT_TRUE(listHolds(decoy, {16, nativeColours(3, false)})) << "the decoy was worked on";
     EXPECT_TRUE(frames.released());
+    EXPECT_TRUE(others.allAlive()) << "icons this process never saved were destroyed";
+    ImageList_Destroy(decoy);
 }
