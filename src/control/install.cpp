@@ -48,11 +48,19 @@ void addHook(int index, HINSTANCE hookModule) {
     sharedState.*slot.handle = processState.installedHooks[index];
 }
 
-void setDefaults(HWND notifyWindow) {
-    sharedState.notifyWindow = notifyWindow;
+// The marks tell which buttons had drop-down arrows. While arrows are set to be
+// hidden, some frame may still lack them (its controller may have died before its
+// restore), and only the marks can give them back.
+void clearDropdownMarks() {
+    if (sharedState.hideDropdown[0] != 0 || sharedState.hideDropdown[1] != 0) return;
     for (auto& row : sharedState.dropdownTouched)
         for (int& touched : row)
             touched = 0;
+}
+
+void setDefaults(HWND notifyWindow) {
+    sharedState.notifyWindow = notifyWindow;
+    clearDropdownMarks();
     for (int i = 0; i < kIconSlots; ++i)
         sharedState.iconIndex[i] = i;
     sharedState.iconCount = kIconSlots;
@@ -75,6 +83,9 @@ extern "C" int __cdecl installHook_EXPIE(HINSTANCE hookModule, HWND notifyWindow
     }
     setDefaults(notifyWindow);
     sharedState.inactive = 1;
+    // Left at 1 by a controller that died within its restore, it would keep every
+    // frame from being kept up for the whole of this controller's session.
+    sharedState.restoring = 0;
     return 0;
 }
 

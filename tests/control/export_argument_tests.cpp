@@ -220,7 +220,7 @@ TEST_F(ExportArguments, InstallAndUninstallWriteOnlyTheirFields) {
     std::vector<Field> installs(std::begin(kHooks), std::end(kHooks));
     for (Field field :
          {FIELD(notifyWindow), FIELD(dropdownTouched), FIELD(iconIndex), FIELD(iconCount),
-          FIELD(largeIconSize), FIELD(smallIconSize), FIELD(inactive)})
+          FIELD(largeIconSize), FIELD(smallIconSize), FIELD(inactive), FIELD(restoring)})
         installs.push_back(field);
     std::vector<Field> uninstalls(std::begin(kHooks), std::end(kHooks));
     for (Field field : {FIELD(popupItemCount), FIELD(popupEnabled), FIELD(inactive)})
@@ -235,6 +235,7 @@ TEST_F(ExportArguments, InstallAndUninstallWriteOnlyTheirFields) {
         EXPECT_EQ(answer, 0);
         EXPECT_EQ(installed.notifyWindow, c.notify) << what.str();
         EXPECT_EQ(installed.inactive, 1);
+        EXPECT_EQ(installed.restoring, 0) << "a dead controller's restore would linger";
         EXPECT_EQ(installed.iconCount, 64);
 
         // Uninstall from the block as installation left it, the pattern elsewhere.
