@@ -66,6 +66,11 @@ TEST_F(Upkeep, FramesShownAfterTheSettingsGetThemAndExplorerIconsOnlyOnce) {
     EXPECT_EQ(recordsFor(secondShow, first.frame).size(), 0u);
     EXPECT_TRUE(hostBandHidden(host, second.rebar, kLogoBandId));
     EXPECT_TRUE(hostBandHidden(host, second.rebar, kMenuBandId));
+
+    // Hiding a frame re-applies nothing.
+    ASSERT_TRUE(record(host, {first.frame, second.frame}, privateMessagesOnly()));
+    ASSERT_TRUE(host.showWindow(second.frame, SW_HIDE));
+    EXPECT_EQ(records(host).size(), 0u);
 }
 
 TEST_F(Upkeep, ABurstOfRelayoutsByTheFrameIsUndoneByOneReapplication) {

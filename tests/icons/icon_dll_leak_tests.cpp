@@ -32,6 +32,8 @@ TEST_F(IconLeak, ApplyRestoreCyclesHereDestroyEverySavedIconOnce) {
 
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         library.changeAllToolbar();
+        // The count in the block may change between a save and its release.
+        library.shared->iconCount = cycle % 3 == 1 ? 5 : kSlots;
         library.restoreAllToolbar();
         const tarvik::test::IconLedgerCounts counts = tarvik::test::iconLedgerCounts();
         // Per cycle: 12 normal and 12 hot natives of each of the three classes.
