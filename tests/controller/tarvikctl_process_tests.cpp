@@ -164,6 +164,10 @@ TEST(TarvikctlProcess, CommandLineAndSettingsErrors) {
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_NE(help.out.find("usage: tarvikctl"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("--icon-handles"), std::string::npos);
+    const ProcessRun version = runController("--version");
+    ASSERT_TRUE(version.ended);
+    EXPECT_EQ(version.exitCode, 0u);
+    EXPECT_EQ(version.out, "tarvikctl " TARVIK_VERSION "\n") << "the project's version";
 
     expectExit(runController(""), kExitUsage, "tarvikctl: error: no settings file given");
     expectExit(runController("--bogus a.ini"), kExitUsage, "error: unknown option --bogus");

@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tarvikctl [options] <settings.ini>\n"
+    "       tarvikctl --version | --help\n"
     "\n"
     "Applies the settings to every Explorer and Internet Explorer frame through\n"
     "TarvikToolBar.dll (loaded from this program's folder), prints a line for\n"
@@ -41,12 +42,14 @@ constexpr const char* kUsage =
     "                        lines (optional 'large-size <n>', 'small-size <n>').\n"
     "                        They are not destroyed here.\n"
     "  --quiet               no progress lines; only commands and errors\n"
+    "  --version             print the version\n"
     "  --help                this text\n"
     "\n"
     "exit codes: 0 ok, 1 usage, 2 settings, 3 icons, 4 library, 5 system, 6 internal\n";
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool check = false;
     bool once = false;
     bool holdGiven = false;
@@ -73,6 +76,8 @@ std::string parseArguments(int argc, char** argv, Options& options) {
         };
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--check") {
             options.check = true;
         } else if (argument == "--once") {
@@ -98,7 +103,7 @@ std::string parseArguments(int argc, char** argv, Options& options) {
             options.settings = argument;
         }
     }
-    if (options.help) return "";
+    if (options.help || options.version) return "";
     if (options.settings.empty()) return "no settings file given";
     if (options.holdGiven && !options.once) return "--hold needs --once";
     if (options.check && options.once) return "--check and --once exclude each other";
@@ -115,6 +120,10 @@ int run(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (options.version) {
+        std::printf("tarvikctl %s\n", TARVIK_VERSION);
         return kExitOk;
     }
 
