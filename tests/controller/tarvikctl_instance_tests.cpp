@@ -1,7 +1,7 @@
-// One tarvikctl per desktop, seen from a browser frame of this process whose
-// drop-down arrow the example settings hide: a second tarvikctl refuses and names
-// the first, which keeps the frame restyled; --stop ends the first and the arrow
-// is back; --replace takes over; starts wait on the start lock, and of two that
+// One tarvikctl per desktop, seen from a stand-in browser frame of this process
+// whose drop-down arrows the example settings hide: a second tarvikctl refuses and
+// names the first, which keeps the frame restyled; --stop ends the first and the
+// arrows are back; --replace takes over; starts wait on the start lock, and of two that
 // race for it exactly one runs.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include "child_process.h"
 #include "instance.h"
 #include "pump.h"
+#include "standin/standin.h"
 #include "tarvikctl_process.h"
 
 using tarvik::test::ChildProcess;
@@ -22,52 +23,6 @@ namespace {
 
 constexpr DWORD kWaitMs = 10000;
 constexpr DWORD kExitRunning = 7;
-constexpr int kMainToolbarId = 0xA000;
-constexpr int kButton = 100;
-
-// An "IEFrame" of this thread whose main toolbar has one drop-down button.
-class BrowserFrame {
-  public:
-    BrowserFrame() {
-        const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSA frameClass{};
-        frameClass.lpfnWndProc = DefWindowProcA;
-        frameClass.hInstance = GetModuleHandleA(nullptr);
-        frameClass.lpszClassName = "IEFrame";
-        RegisterClassA(&frameClass);
-        frame_ = CreateWindowExA(0, "IEFrame", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                 nullptr, nullptr, frameClass.hInstance, nullptr);
-        toolbar_ =
-            CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                            frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMainToolbarId)),
-                            frameClass.hInstance, nullptr);
-        TBBUTTON button{};
-        button.iBitmap = I_IMAGENONE;
-        button.idCommand = kButton;
-        button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = BTNS_DROPDOWN;
-        button.iString = -1;
-        SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-        SendMessageA(toolbar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
-    }
-    ~BrowserFrame() { DestroyWindow(frame_); }
-    BrowserFrame(const BrowserFrame&) = delete;
-    BrowserFrame& operator=(const BrowserFrame&) = delete;
-
-    bool made() const { return toolbar_ != nullptr; }
-    bool hasArrow() const {
-        TBBUTTONINFOA info{};
-        info.cbSize = sizeof info;
-        info.dwMask = TBIF_STYLE;
-        SendMessageA(toolbar_, TB_GETBUTTONINFOA, kButton, reinterpret_cast<LPARAM>(&info));
-        return (info.fsStyle & BTNS_DROPDOWN) != 0;
-    }
-
-  private:
-    HWND frame_ = nullptr;
-    HWND toolbar_ = nullptr;
-};
 
 bool says(const ChildProcess& child, const std::string& text) {
     return child.err().find(text) != std::string::npos;
@@ -79,7 +34,20 @@ std::string processText(const ChildProcess& child) {
 
 class TarvikctlInstances : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(frame_.made() && frame_.hasArrow()); }
+    void SetUp() override {
+        standin::FrameOptions browser;
+        browser.frameClass = standin::FrameClass::Browser;
+        frame_ = standin::createFrame(browser);
+        ASSERT_NE(frame_.mainToolbar, nullptr);
+        ASSERT_TRUE(hasArrows());
+    }
+    void TearDown() override { standin::destroyFrame(frame_.frame); }
+
+    bool hasArrows() const {
+        for (const standin::ButtonRecord& button : standin::snapshotButtons(frame_.mainToolbar))
+            if (button.fsStyle & BTNS_DROPDOWN) return true;
+        return false;
+    }
 
     // The frame answers the library's broadcasts only while this thread pumps.
     bool start(ChildProcess& child, const std::string& options = "") {
@@ -98,14 +66,14 @@ class TarvikctlInstances : public ::testing::Test {
                stop.exitCode() == 0 && instance.waitForExit(0);
     }
 
-    BrowserFrame frame_;
+    standin::FrameHandles frame_{};
 };
 
 TEST_F(TarvikctlInstances, SecondRefusesWhileTheFirstRunsAndStopEndsTheFirst) {
     ChildProcess first;
     ASSERT_TRUE(start(first));
     ASSERT_TRUE(running(first)) << first.err();
-    EXPECT_FALSE(frame_.hasArrow()) << "applied";
+    EXPECT_FALSE(hasArrows()) << "applied";
 
     ChildProcess second;
     ASSERT_TRUE(start(second));
@@ -116,7 +84,7 @@ TEST_F(TarvikctlInstances, SecondRefusesWhileTheFirstRunsAndStopEndsTheFirst) {
         << second.err();
     EXPECT_FALSE(says(second, "hooks installed")) << second.err();
     tarvik::test::pumpFor(300);
-    EXPECT_FALSE(frame_.hasArrow()) << "the first keeps its frame restyled";
+    EXPECT_FALSE(hasArrows()) << "the first keeps its frame restyled";
     EXPECT_EQ(WaitForSingleObject(first.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     ChildProcess stop;
@@ -127,7 +95,7 @@ TEST_F(TarvikctlInstances, SecondRefusesWhileTheFirstRunsAndStopEndsTheFirst) {
     ASSERT_TRUE(first.waitForExit(0)) << "--stop returns once the first has ended";
     EXPECT_EQ(first.exitCode(), 0u) << first.err();
     EXPECT_TRUE(says(first, "hooks removed")) << first.err();
-    EXPECT_TRUE(frame_.hasArrow()) << "native again";
+    EXPECT_TRUE(hasArrows()) << "native again";
 
     const auto none = tarvik::test::runProcess(quoted(tarvik::test::tarvikctlPath()) + " --stop");
     EXPECT_EQ(none.exitCode, 0u);
@@ -147,11 +115,11 @@ TEST_F(TarvikctlInstances, ReplaceStopsTheRunningOneAndTakesOver) {
     ASSERT_TRUE(first.waitForExit(0)) << "ended before the second installed";
     EXPECT_EQ(first.exitCode(), 0u);
     EXPECT_TRUE(says(first, "tarvikctl: restored") && says(first, "hooks removed")) << first.err();
-    EXPECT_FALSE(frame_.hasArrow()) << "the second's settings";
+    EXPECT_FALSE(hasArrows()) << "the second's settings";
     EXPECT_NE(tarvik::test::findNotifyWindow(second.id(), 0), nullptr);
 
     ASSERT_TRUE(stopped(second)) << second.err();
-    EXPECT_TRUE(frame_.hasArrow());
+    EXPECT_TRUE(hasArrows());
 }
 
 // Both wait on the start lock this test holds, then race for it.
@@ -181,7 +149,7 @@ TEST_F(TarvikctlInstances, StartsWaitForTheStartLockAndOfTwoOneRuns) {
 
     ASSERT_TRUE(stopped(runner)) << runner.err();
     EXPECT_EQ(runner.exitCode(), 0u);
-    EXPECT_TRUE(frame_.hasArrow());
+    EXPECT_TRUE(hasArrows());
 }
 
 } // namespace
