@@ -1,7 +1,11 @@
 /*
  * TarvikToolBar: the interface for controller applications.
  * The exported functions, the window messages the controller receives and the
- * identifiers it may meet in a frame. Usable from C and C++.
+ * identifiers it may meet in a frame. Usable from C and C++, linked through an
+ * import library or resolved with GetProcAddress (the pointer types at the end).
+ * Linking through an import library, define TARVIK_DLLIMPORT before including
+ * this file to declare the functions __declspec(dllimport), which calls them
+ * through the import table without a jump stub; the CMake package defines it.
  */
 #ifndef TARVIKTOOLBAR_H
 #define TARVIKTOOLBAR_H
@@ -13,7 +17,11 @@ extern "C" {
 #endif
 
 #ifndef TARVIK_API
+#ifdef TARVIK_DLLIMPORT
 #define TARVIK_API __declspec(dllimport)
+#else
+#define TARVIK_API
+#endif
 #endif
 
 /* Window messages, timers and commands; all lie in the WM_USER range. */

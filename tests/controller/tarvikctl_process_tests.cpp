@@ -15,10 +15,12 @@
 #include "recorder.h"
 #include "sequence.h"
 #include "session.h"
+#include "tarvikctl_process.h"
 #include "temp_folder.h"
 #include "test_images.h"
 
 using tarvik::test::ChildProcess;
+using tarvik::test::findNotifyWindow;
 using tarvik::test::isExceptionCode;
 using tarvik::test::ProcessRun;
 using tarvik::test::quoted;
@@ -34,10 +36,10 @@ constexpr int kExitUsage = 1, kExitSettings = 2, kExitIcons = 3, kExitLibrary = 
 constexpr UINT kStopTimers = 0x0DE3;
 
 std::string controller() {
-    return besideThisProgram("tarvikctl.exe");
+    return tarvik::test::tarvikctlPath();
 }
 std::string example() {
-    return besideThisProgram("examples\\tarvik.ini");
+    return tarvik::test::tarvikctlExample();
 }
 
 ProcessRun runController(const std::string& arguments, const std::string& program = controller()) {
@@ -52,26 +54,6 @@ void expectExit(const ProcessRun& run, DWORD code, const std::string& text) {
     EXPECT_EQ(run.exitCode, code) << "stderr: " << run.err << "\nstdout: " << run.out;
     EXPECT_NE(run.err.find(text), std::string::npos)
         << "expected on stderr: " << text << "\ngot: " << run.err;
-}
-
-HWND findNotifyWindow(DWORD processId, DWORD timeoutMs) {
-    HWND found = nullptr;
-    tarvik::test::pumpUntil(
-        [&] {
-            HWND window = nullptr;
-            while ((window = FindWindowExA(HWND_MESSAGE, window, tarvikctl::kNotifyClass,
-                                           tarvikctl::kNotifyTitle)) != nullptr) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == processId) {
-                    found = window;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
 }
 
 // The library's shared block as this process maps it: it outlives the
@@ -164,6 +146,11 @@ TEST(TarvikctlProcess, CommandLineAndSettingsErrors) {
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_NE(help.out.find("usage: tarvikctl"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("--icon-handles"), std::string::npos);
+    EXPECT_NE(help.out.find("--replace"), std::string::npos);
+    const ProcessRun version = runController("--version");
+    ASSERT_TRUE(version.ended);
+    EXPECT_EQ(version.exitCode, 0u);
+    EXPECT_EQ(version.out, "tarvikctl " TARVIK_VERSION "\n") << "the project's version";
 
     expectExit(runController(""), kExitUsage, "tarvikctl: error: no settings file given");
     expectExit(runController("--bogus a.ini"), kExitUsage, "error: unknown option --bogus");
@@ -171,6 +158,9 @@ TEST(TarvikctlProcess, CommandLineAndSettingsErrors) {
     expectExit(runController("--once --hold 1x a.ini"), kExitUsage, "--hold takes 0..");
     expectExit(runController("--once --hold"), kExitUsage, "--hold needs a number");
     expectExit(runController("a.ini b.ini"), kExitUsage, "more than one settings file");
+    expectExit(runController("--stop a.ini"), kExitUsage, "--stop takes no settings file");
+    expectExit(runController("--check --replace a.ini"), kExitUsage,
+               "--check and --replace exclude each other");
 
     TempFolder folder;
     const std::string missing = folder.file("missing.ini");

@@ -10,5 +10,6 @@ constexpr int kExitIcons = 3;    // icon files or icon handle file unusable
 constexpr int kExitLibrary = 4;  // TarvikToolBar.dll missing or lacking an export
 constexpr int kExitSystem = 5;   // a window or console call failed
 constexpr int kExitInternal = 6; // out of memory or another unexpected failure
+constexpr int kExitRunning = 7;  // another tarvikctl runs on this desktop, or did not stop
 
 } // namespace tarvikctl

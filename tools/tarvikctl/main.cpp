@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "exit_codes.h"
 #include "icon_files.h"
 #include "icon_handles.h"
+#include "instance.h"
 #include "library.h"
 #include "session.h"
 #include "settings.h"
@@ -23,12 +25,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tarvikctl [options] <settings.ini>\n"
+    "       tarvikctl --stop | --version | --help\n"
     "\n"
     "Applies the settings to every Explorer and Internet Explorer frame through\n"
     "TarvikToolBar.dll (loaded from this program's folder), prints a line for\n"
     "each command chosen in the frames' context menu, and undoes everything on\n"
-    "Ctrl+C, Ctrl+Break, console close or WM_CLOSE to its notify window\n"
-    "(message-only, class TarvikCtlNotify).\n"
+    "Ctrl+C, Ctrl+Break, console close, 'tarvikctl --stop' or WM_CLOSE to its\n"
+    "notify window (message-only, class TarvikCtlNotify). One tarvikctl runs per\n"
+    "desktop: while one runs, another refuses to start (exit code 7).\n"
     "\n"
     "options:\n"
     "  --check               check the settings file and its icon files, then exit\n"
@@ -40,13 +44,23 @@ constexpr const char* kUsage =
     "                        'icon <slot> <large> <large-hot> <small> <small-hot>'\n"
     "                        lines (optional 'large-size <n>', 'small-size <n>').\n"
     "                        They are not destroyed here.\n"
+    "  --replace             if a tarvikctl runs on this desktop, have it undo\n"
+    "                        everything and exit first, then start\n"
+    "  --stop                have the tarvikctl running on this desktop undo\n"
+    "                        everything and exit, and wait for it (at most 30 s);\n"
+    "                        exits 0 when none runs any more, also if none ran\n"
     "  --quiet               no progress lines; only commands and errors\n"
+    "  --version             print the version\n"
     "  --help                this text\n"
     "\n"
-    "exit codes: 0 ok, 1 usage, 2 settings, 3 icons, 4 library, 5 system, 6 internal\n";
+    "exit codes: 0 ok, 1 usage, 2 settings, 3 icons, 4 library, 5 system, 6 internal,\n"
+    "            7 another tarvikctl runs here (or did not stop in time)\n";
 
 struct Options {
     bool help = false;
+    bool version = false;
+    bool stop = false;
+    bool replace = false;
     bool check = false;
     bool once = false;
     bool holdGiven = false;
@@ -73,6 +87,12 @@ std::string parseArguments(int argc, char** argv, Options& options) {
         };
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument == "--stop") {
+            options.stop = true;
+        } else if (argument == "--replace") {
+            options.replace = true;
         } else if (argument == "--check") {
             options.check = true;
         } else if (argument == "--once") {
@@ -98,11 +118,41 @@ std::string parseArguments(int argc, char** argv, Options& options) {
             options.settings = argument;
         }
     }
-    if (options.help) return "";
+    if (options.help || options.version) return "";
+    if (options.stop) {
+        const bool others = options.check || options.once || options.holdGiven || options.replace ||
+                            !options.iconHandles.empty();
+        if (others || !options.settings.empty())
+            return "--stop takes no settings file and no option but --quiet";
+        return "";
+    }
     if (options.settings.empty()) return "no settings file given";
+    if (options.replace && options.check) return "--check and --replace exclude each other";
     if (options.holdGiven && !options.once) return "--hold needs --once";
     if (options.check && options.once) return "--check and --once exclude each other";
     return "";
+}
+
+// "" once held; says so when it has to wait for another tarvikctl.
+std::string takeStartLock(StartLock& lock, bool quiet) {
+    if (lock.acquire(0).empty()) return "";
+    note(quiet, "waiting for another tarvikctl to finish starting or stopping");
+    return lock.acquire(kLockWaitMs);
+}
+
+int stopRunningInstance(bool quiet) {
+    StartLock lock;
+    const std::string lockProblem = takeStartLock(lock, quiet);
+    if (!lockProblem.empty()) return fail(kExitRunning, lockProblem);
+    const std::optional<RunningInstance> running = findRunning();
+    if (!running) {
+        note(quiet, "no tarvikctl is running on this desktop");
+        return kExitOk;
+    }
+    const std::string problem = stopRunning(*running, kStopWaitMs);
+    if (!problem.empty()) return fail(kExitRunning, problem);
+    note(quiet, cat("stopped tarvikctl (process ", num(running->processId), ")"));
+    return kExitOk;
 }
 
 int run(int argc, char** argv) {
@@ -117,6 +167,11 @@ int run(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return kExitOk;
     }
+    if (options.version) {
+        std::printf("tarvikctl %s\n", TARVIK_VERSION);
+        return kExitOk;
+    }
+    if (options.stop) return stopRunningInstance(options.quiet);
 
     const SettingsResult settings = readSettingsFile(options.settings);
     if (!settings.ok) return fail(kExitSettings, settings.error);
@@ -142,10 +197,25 @@ int run(int argc, char** argv) {
     const std::string libraryProblem = library.load(folder + kLibraryFileName);
     if (!libraryProblem.empty()) return fail(kExitLibrary, libraryProblem);
 
+    StartLock lock;
+    const std::string lockProblem = takeStartLock(lock, options.quiet);
+    if (!lockProblem.empty()) return fail(kExitRunning, lockProblem);
+    if (const std::optional<RunningInstance> running = findRunning()) {
+        const std::string pid = num(running->processId);
+        if (!options.replace)
+            return fail(kExitRunning,
+                        cat("tarvikctl is already running on this desktop (process ", pid,
+                            "); stop it with 'tarvikctl --stop', or start with --replace"));
+        note(options.quiet, cat("stopping the running tarvikctl (process ", pid, ")"));
+        const std::string stopProblem = stopRunning(*running, kStopWaitMs);
+        if (!stopProblem.empty()) return fail(kExitRunning, stopProblem);
+    }
+
     SessionOptions session;
     session.once = options.once;
     session.holdMs = options.holdMs;
     session.quiet = options.quiet;
+    session.findable = [&lock] { lock.release(); };
     const std::string sessionProblem = runSession(library, settings.settings, icons, session);
     // The library is done with the icons once the toolbars are restored.
     icons.release();

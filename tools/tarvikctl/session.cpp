@@ -163,6 +163,7 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
     }
     ResetEvent(undoneEvent);
     notifyWindow = window;
+    if (options.findable) options.findable();
     // Fails without a console; WM_CLOSE still stops the session then.
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,8 @@ struct SessionOptions {
     bool once = false;  // undo and end after holdMs instead of waiting to be stopped
     DWORD holdMs = 0;   // with once: how long to keep pumping first
     bool quiet = false; // no progress lines on stderr
+    // Called once the notify window exists: from then on another tarvikctl finds this one.
+    std::function<void()> findable;
 };
 
 // Runs the session on this thread, which keeps pumping while the hooks are

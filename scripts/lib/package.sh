@@ -1,0 +1,30 @@
+# Release archives, shared by scripts/package and scripts/check-package. Source it
+# after common.sh.
+
+# Tools the archive checks use besides the build's: llvm-dlltool makes TarvikToolBar.lib,
+# llvm-readobj reads it back, clang and lld-link link Microsoft-ABI objects against it.
+PACKAGE_TOOLS=(llvm lld clang python3)
+
+# package_info <build tree>: TARVIK_PACKAGE_NAME, TARVIK_VERSION, TARVIK_ARCH, TARVIK_TRIPLE
+# and TARVIK_TOOLCHAIN of that tree.
+package_info() {
+    # shellcheck source=/dev/null
+    source "$1/package/package-info.sh"
+}
+
+# make_archive <build tree> <folder>: the tree's ZIP (CPack, from the tree's install
+# rules) and beside it, in <name>-debug/, the debug files its binaries link to.
+make_archive() {
+    local tree=$1 dest=$2
+    package_info "$tree"
+    local staging=$dest/.cpack-$TARVIK_ARCH
+    rm -rf "$staging" "$dest/$TARVIK_PACKAGE_NAME.zip" "$dest/$TARVIK_PACKAGE_NAME-debug"
+    mkdir -p "$staging" "$dest/$TARVIK_PACKAGE_NAME-debug" || return 1
+    if ! cpack --config "$tree/CPackConfig.cmake" -B "$staging" >"$staging/cpack.log" 2>&1; then
+        cat "$staging/cpack.log"
+        return 1
+    fi
+    mv "$staging/$TARVIK_PACKAGE_NAME.zip" "$dest/" &&
+        cp "$tree"/debug/*.debug "$dest/$TARVIK_PACKAGE_NAME-debug/" &&
+        rm -rf "$staging"
+}
