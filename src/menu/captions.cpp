@@ -6,9 +6,8 @@ void storeCaption(char (&field)[kCaptionBytes], const char* text) {
     if (text != nullptr) {
         while (length < kCaptionBytes - 1 && text[length] != '\0') {
             const bool lead = IsDBCSLeadByte(static_cast<BYTE>(text[length])) != 0;
-            // A lead byte with no room for its trail byte ends the caption unread.
-            if (lead && length + 2 > kCaptionBytes - 1) break;
             const int unit = lead && text[length + 1] != '\0' ? 2 : 1;
+            if (length + unit > kCaptionBytes - 1) break;
             for (int k = 0; k < unit; ++k)
                 field[length + k] = text[length + k];
             length += unit;
