@@ -4,6 +4,8 @@
 # Tools the archive checks use besides the build's: llvm-dlltool makes TarvikToolBar.lib,
 # llvm-readobj reads it back, clang and lld-link link Microsoft-ABI objects against it.
 PACKAGE_TOOLS=(llvm lld clang python3)
+# What an archive holds, and its debug files: all a tree must build to be packed.
+SHIPPED_TARGETS=(TarvikToolBar tarvikctl tarvik_package_files)
 
 # package_info <build tree>: TARVIK_PACKAGE_NAME, TARVIK_VERSION, TARVIK_ARCH, TARVIK_TRIPLE
 # and TARVIK_TOOLCHAIN of that tree.
