@@ -12,11 +12,24 @@ std::string besideThisProgram(const char* fileName) {
     return result + fileName;
 }
 
+namespace {
+
+IMAGE_NT_HEADERS* headersOf(HMODULE module) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    return reinterpret_cast<IMAGE_NT_HEADERS*>(base +
+                                               reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+}
+
+} // namespace
+
+DWORD moduleImageSize(HMODULE module) {
+    return module == nullptr ? 0 : headersOf(module)->OptionalHeader.SizeOfImage;
+}
+
 void* moduleSection(HMODULE module, const char* name, DWORD* size) {
     if (module == nullptr) return nullptr;
     auto* base = reinterpret_cast<BYTE*>(module);
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    IMAGE_NT_HEADERS* nt = headersOf(module);
     IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
     for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
         char sectionName[IMAGE_SIZEOF_SHORT_NAME + 1] = {};

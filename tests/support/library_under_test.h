@@ -51,5 +51,8 @@ std::string privateCopyOfLibrary();
 // Full path of a file beside the running test program.
 std::string besideThisProgram(const char* fileName);
 
+// Size of a loaded module's image (its address range from the module handle on).
+DWORD moduleImageSize(HMODULE module);
+
 // Address and size of a loaded module's section with the given name, or null.
 void* moduleSection(HMODULE module, const char* name, DWORD* size = nullptr);

@@ -65,13 +65,6 @@ double microsecondsPerMessage(HWND target, int count) {
     return (end.QuadPart - start.QuadPart) * 1e6 / frequency.QuadPart / count;
 }
 
-DWORD imageSize(HMODULE module) {
-    const auto* base = reinterpret_cast<const BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    return nt->OptionalHeader.SizeOfImage;
-}
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
@@ -117,7 +110,7 @@ struct Bench {
 int relay(Bench& bench, int messages) {
     const auto base = reinterpret_cast<unsigned long long>(bench.library.module);
     std::printf("library TarvikToolBar.dll base %#llx size %#lx\n", base,
-                static_cast<unsigned long>(imageSize(bench.library.module)));
+                static_cast<unsigned long>(moduleImageSize(bench.library.module)));
     bench.installLibrary();
     std::printf("hook WH_CALLWNDPROC %#llx\nhook WH_CALLWNDPROCRET %#llx\n",
                 reinterpret_cast<unsigned long long>(bench.library.shared->hookCallWndProc),

@@ -17,13 +17,6 @@ DWORD WINAPI idleThread(void*) {
     return 0;
 }
 
-DWORD imageSize(HMODULE module) {
-    const auto* base = reinterpret_cast<const BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    return nt->OptionalHeader.SizeOfImage;
-}
-
 // One thread at a time, so each start and end is a separate event in the trace.
 bool startAndEndThreads(int count) {
     for (int i = 0; i < count; ++i) {
@@ -52,7 +45,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "load_bench: %s did not load\n", path.c_str());
         return 1;
     }
-    const DWORD size = imageSize(module);
+    const DWORD size = moduleImageSize(module);
     const bool started = startAndEndThreads(threads);
     OutputDebugStringA("tarvik-bench: unload");
     const bool freed = FreeLibrary(module) != FALSE;
