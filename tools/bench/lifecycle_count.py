@@ -12,10 +12,10 @@ import re
 import sys
 from collections import Counter, defaultdict
 
-LINE = re.compile(r'^([0-9a-fA-F]+):(Call|Ret)\s+(.*)$')
+from relay_count import FUNC, LINE  # the relay trace's line formats, read the same way
+
 MARKER = re.compile(r'OutputDebugStringA\(\w+ "tarvik-bench: (\w+)"\)')
 ENTRY = re.compile(r'^PE DLL \(proc=\w+,module=([0-9a-fA-F]+) .*reason=(\w+)')
-FUNC = re.compile(r'^([\w.]+)\(.*\) ret=([0-9a-fA-F]+)$')
 PHASES = ('load', 'threads', 'unload')
 
 
