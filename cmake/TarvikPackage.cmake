@@ -16,9 +16,9 @@ set(TARVIK_PACKAGE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-${TARVIK_PACKAGE_ARCH
 set(package_dir ${CMAKE_BINARY_DIR}/package)
 set(debug_dir ${CMAKE_BINARY_DIR}/debug)
 set(cmake_destination lib/cmake/TarvikToolBar)
-set(def_file ${CMAKE_SOURCE_DIR}/src/control/TarvikToolBar.def)
-set(msvc_implib ${CMAKE_BINARY_DIR}/lib/TarvikToolBar.lib)
-set(shipped_binaries TarvikToolBar.dll tarvikctl.exe)
+set(def_file ${TARVIK_DEF_FILE})
+set(msvc_implib ${CMAKE_BINARY_DIR}/lib/${TARVIK_DLL_BASENAME}.lib)
+set(shipped_binaries ${TARVIK_DLL_BASENAME}.dll tarvikctl.exe)
 
 # Release builds of what ships carry DWARF for the debug files; -g changes no code.
 foreach(target tarvik_objects TarvikToolBar tarvikctl_core tarvikctl)
@@ -28,6 +28,7 @@ endforeach()
 set(package_files)
 foreach(file IN LISTS shipped_binaries)
     string(REGEX REPLACE "\\.(dll|exe)$" "" target ${file})
+    string(REPLACE ${TARVIK_DLL_BASENAME} TarvikToolBar target ${target})
     add_custom_command(OUTPUT ${debug_dir}/${file}.debug
         COMMAND ${CMAKE_COMMAND} -E make_directory ${debug_dir}
         COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
@@ -45,11 +46,11 @@ if(TARVIK_LLVM_DLLTOOL)
     add_custom_command(OUTPUT ${msvc_implib}
         COMMAND ${TARVIK_LLVM_DLLTOOL} -m ${dlltool_machine} -d ${def_file} -l ${msvc_implib}
         DEPENDS ${def_file}
-        COMMENT "Making TarvikToolBar.lib for Microsoft's linker"
+        COMMENT "Making ${TARVIK_DLL_BASENAME}.lib for Microsoft's linker"
         VERBATIM)
     list(APPEND package_files ${msvc_implib})
 else()
-    message(STATUS "llvm-dlltool not found: no TarvikToolBar.lib, so no release archive")
+    message(STATUS "llvm-dlltool not found: no ${TARVIK_DLL_BASENAME}.lib, so no release archive")
 endif()
 add_custom_target(tarvik_package_files ALL DEPENDS ${package_files})
 
@@ -77,7 +78,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/include/TarvikToolBar.h DESTINATION include)
 install(FILES ${def_file} ${msvc_implib} DESTINATION lib)
 
 install(EXPORT TarvikToolBarTargets NAMESPACE TarvikToolBar:: DESTINATION ${cmake_destination})
-set(TARVIK_MSVC_IMPLIB lib/TarvikToolBar.lib)
+set(TARVIK_MSVC_IMPLIB lib/${TARVIK_DLL_BASENAME}.lib)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/package/TarvikToolBarConfig.cmake.in
     ${package_dir}/TarvikToolBarConfig.cmake
     INSTALL_DESTINATION ${cmake_destination}
@@ -97,6 +98,7 @@ install(FILES ${package_dir}/README.txt DESTINATION .)
 file(CONFIGURE OUTPUT ${package_dir}/package-info.sh @ONLY CONTENT [[
 TARVIK_PACKAGE_NAME=@TARVIK_PACKAGE_NAME@
 TARVIK_VERSION=@PROJECT_VERSION@
+TARVIK_DLL=@TARVIK_DLL_BASENAME@
 TARVIK_ARCH=@CMAKE_SYSTEM_PROCESSOR@
 TARVIK_TRIPLE=@TARVIK_TRIPLE@
 TARVIK_TOOLCHAIN=@CMAKE_TOOLCHAIN_FILE@

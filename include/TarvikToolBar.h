@@ -16,6 +16,16 @@
 extern "C" {
 #endif
 
+/* The library's file name for the bitness being built: a hook DLL reaches only
+   processes of its own bitness, and the two builds must not share a name. */
+#ifdef _WIN64
+#define TARVIK_DLL_NAME "TarvikToolBar64.dll"
+#define TARVIK_DLL_NAME_W L"TarvikToolBar64.dll"
+#else
+#define TARVIK_DLL_NAME "TarvikToolBar.dll"
+#define TARVIK_DLL_NAME_W L"TarvikToolBar.dll"
+#endif
+
 #ifndef TARVIK_API
 #ifdef TARVIK_DLLIMPORT
 #define TARVIK_API __declspec(dllimport)

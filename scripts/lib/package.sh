@@ -1,7 +1,7 @@
 # Release archives, shared by scripts/package and scripts/check-package. Source it
 # after common.sh.
 
-# Tools the archive checks use besides the build's: llvm-dlltool makes TarvikToolBar.lib,
+# Tools the archive checks use besides the build's: llvm-dlltool makes the Microsoft import library,
 # llvm-readobj reads it back, clang and lld-link link Microsoft-ABI objects against it.
 PACKAGE_TOOLS=(llvm lld clang python3)
 # What an archive holds, and its debug files: all a tree must build to be packed.

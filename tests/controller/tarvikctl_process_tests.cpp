@@ -233,16 +233,16 @@ TEST(TarvikctlProcess, MissingLibraryOrExportIsNamed) {
     const std::string alone = folder.file("tarvikctl.exe");
     ASSERT_TRUE(CopyFileA(controller().c_str(), alone.c_str(), FALSE));
     expectExit(runController(quoted(example()), alone), kExitLibrary,
-               "tarvikctl: error: " + folder.file("TarvikToolBar.dll") +
+               "tarvikctl: error: " + folder.file(TARVIK_DLL_NAME) +
                    ": cannot load the library");
     // --check needs no library.
     const ProcessRun check = runController("--check " + quoted(example()), alone);
     EXPECT_EQ(check.exitCode, 0u) << check.err;
 
     ASSERT_TRUE(CopyFileA(besideThisProgram("partial_library.dll").c_str(),
-                          folder.file("TarvikToolBar.dll").c_str(), FALSE));
+                          folder.file(TARVIK_DLL_NAME).c_str(), FALSE));
     expectExit(runController(quoted(example()), alone), kExitLibrary,
-               "tarvikctl: error: " + folder.file("TarvikToolBar.dll") +
+               "tarvikctl: error: " + folder.file(TARVIK_DLL_NAME) +
                    ": the library has no export installHook_EXPIE");
 }
 

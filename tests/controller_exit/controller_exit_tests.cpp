@@ -116,7 +116,7 @@ struct HostFrames {
 ::testing::AssertionResult startFrames(standin::RemoteShell& host, HostFrames& frames) {
     if (!host.start()) return ::testing::AssertionFailure() << host.lastError();
     standin::wire::LedgerBody ledger{};
-    const std::string dll = besideThisProgram("TarvikToolBar.dll");
+    const std::string dll = besideThisProgram(TARVIK_DLL_NAME);
     dll.copy(ledger.path, sizeof ledger.path - 1);
     auto counting =
         host.call<standin::wire::LedgerReply>(standin::wire::Request::InstallIconLedger, ledger);

@@ -37,7 +37,7 @@ TEST_F(ForgedBlock, AHostTrustsNothingItDidNotPutThere) {
     ASSERT_TRUE(victims) << victims.error;
 
     // The block as the host maps it, and a fake list in it that starts like a real one.
-    auto section = host.readSection(besideThisProgram("TarvikToolBar.dll"), 0, 1);
+    auto section = host.readSection(besideThisProgram(TARVIK_DLL_NAME), 0, 1);
     ASSERT_TRUE(section) << section.error;
     SharedState& block = *library.shared;
     const auto offsetInImage =

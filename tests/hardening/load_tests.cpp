@@ -77,7 +77,7 @@ std::string lookOf(standin::RemoteShell& host, const standin::FrameHandles& fram
 
 std::string startLedger(standin::RemoteShell& host) {
     standin::wire::LedgerBody body{};
-    const std::string path = besideThisProgram("TarvikToolBar.dll");
+    const std::string path = besideThisProgram(TARVIK_DLL_NAME);
     std::strncpy(body.path, path.c_str(), sizeof(body.path) - 1);
     return host.call<standin::wire::LedgerReply>(standin::wire::Request::InstallIconLedger, body)
         .error;

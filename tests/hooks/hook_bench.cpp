@@ -149,7 +149,7 @@ Expected privateMessage(HWND frame, UINT message, WPARAM wParam, LPARAM kind) {
 
 std::string startHostLedger(RemoteShell& host) {
     standin::wire::LedgerBody body{};
-    const std::string path = besideThisProgram("TarvikToolBar.dll");
+    const std::string path = besideThisProgram(TARVIK_DLL_NAME);
     std::strncpy(body.path, path.c_str(), sizeof(body.path) - 1);
     return host.call<standin::wire::LedgerReply>(standin::wire::Request::InstallIconLedger, body)
         .error;

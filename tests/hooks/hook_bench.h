@@ -1,5 +1,5 @@
 // The bench of the end-to-end hook tests: this process is the controller (the
-// real TarvikToolBar.dll loaded here, its hooks installed with a notify window
+// real library DLL loaded here, its hooks installed with a notify window
 // of ours, messages pumped on this thread) and the frames live in stand-in
 // shell hosts, where Wine's hooks load the DLL. Helpers read the hosts' real
 // control state, record what the hosts' windows receive, count the icons the

@@ -75,7 +75,7 @@ std::vector<HICON> HostIcons::all() const {
 
 std::string startHostLedger(standin::RemoteShell& host) {
     standin::wire::LedgerBody body{};
-    const std::string path = besideThisProgram("TarvikToolBar.dll");
+    const std::string path = besideThisProgram(TARVIK_DLL_NAME);
     std::strncpy(body.path, path.c_str(), sizeof(body.path) - 1);
     auto reply =
         host.call<standin::wire::LedgerReply>(standin::wire::Request::InstallIconLedger, body);

@@ -1,4 +1,4 @@
-// Bench for the real TarvikToolBar.dll: loaded in this process with its hooks
+// Bench for the real library DLL: loaded in this process with its hooks
 // installed and its icon calls counted, plus helpers for stand-in shell hosts
 // (icon tables made inside a host, its lists read there, its own icon ledger).
 #pragma once

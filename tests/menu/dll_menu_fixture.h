@@ -1,4 +1,4 @@
-// Fixture of the tests that load the real TarvikToolBar.dll and install its
+// Fixture of the tests that load the real library DLL and install its
 // hooks: the notify window standing for the controller, stand-in frames on the
 // test's thread, and (on request) a stand-in shell process with frames of its own.
 #pragma once

@@ -63,12 +63,12 @@ SharedState loadedImageOfSharedBlock() {
 std::string privateCopyOfLibrary() {
     const std::string copy = besideThisProgram(
         ("TarvikToolBar-" + std::to_string(GetCurrentProcessId()) + ".dll").c_str());
-    const std::string original = besideThisProgram("TarvikToolBar.dll");
+    const std::string original = besideThisProgram(TARVIK_DLL_NAME);
     return CopyFileA(original.c_str(), copy.c_str(), FALSE) ? copy : std::string();
 }
 
 bool LibraryUnderTest::load(std::string* error, StartFrom start, const std::string& path) {
-    const std::string file = path.empty() ? besideThisProgram("TarvikToolBar.dll") : path;
+    const std::string file = path.empty() ? besideThisProgram(TARVIK_DLL_NAME) : path;
     module = LoadLibraryA(file.c_str());
     if (module == nullptr) {
         if (error != nullptr) *error = "cannot load " + file;

@@ -1,4 +1,4 @@
-// The real TarvikToolBar.dll, loaded from beside the test program: its exports
+// The real library DLL (TARVIK_DLL_NAME), loaded from beside the test program: its exports
 // and its shared block as mapped into this process.
 #pragma once
 
@@ -44,7 +44,7 @@ struct LibraryUnderTest {
     void unload();
 };
 
-// A copy of TarvikToolBar.dll under a name of its own, beside this program: a new
+// A copy of the library DLL under a name of its own, beside this program: a new
 // image, so a new shared block that no other process maps. Empty on failure.
 std::string privateCopyOfLibrary();
 

@@ -109,7 +109,7 @@ struct Bench {
 
 int relay(Bench& bench, int messages) {
     const auto base = reinterpret_cast<unsigned long long>(bench.library.module);
-    std::printf("library TarvikToolBar.dll base %#llx size %#lx\n", base,
+    std::printf("library " TARVIK_DLL_NAME " base %#llx size %#lx\n", base,
                 static_cast<unsigned long>(moduleImageSize(bench.library.module)));
     bench.installLibrary();
     std::printf("hook WH_CALLWNDPROC %#llx\nhook WH_CALLWNDPROCRET %#llx\n",
@@ -128,7 +128,7 @@ int relay(Bench& bench, int messages) {
 
 int wall(Bench& bench, int messages, int rounds) {
     enum { kNone, kBare, kOurs, kConfigs };
-    const char* names[kConfigs] = {"no hooks", "bare hooks (BareHook.dll)", "TarvikToolBar.dll"};
+    const char* names[kConfigs] = {"no hooks", "bare hooks (BareHook.dll)", TARVIK_DLL_NAME};
     std::vector<double> times[kConfigs];
     std::vector<double> ratios;
     for (int round = 0; round < rounds; ++round) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Counts, in a Wine relay trace (WINEDEBUG=+relay) of load_bench, the platform
-calls TarvikToolBar.dll makes on load, while threads start and end, and on
+calls the library's DLL makes on load, while threads start and end, and on
 unload: the phases run between the "tarvik-bench: <phase>" markers, and a call
 counts when its return address lies inside the DLL or when it is made directly
 inside the DLL's entry point (a call compiled to a jump returns elsewhere).
@@ -22,10 +22,11 @@ PHASES = ('load', 'threads', 'unload')
 def main():
     trace_path, bench_path = sys.argv[1], sys.argv[2]
     printed = open(bench_path, encoding='utf-8', errors='replace').read()
-    m = re.search(r'base (0x[0-9a-f]+) size (0x[0-9a-f]+)\nthreads (\d+)', printed)
+    m = re.search(r'library (\S+\.dll) base (0x[0-9a-f]+) size (0x[0-9a-f]+)\nthreads (\d+)', printed)
     if not m:
         sys.exit('lifecycle_count: load_bench printed no base, size and thread count')
-    base, end, threads = int(m.group(1), 16), int(m.group(1), 16) + int(m.group(2), 16), int(m.group(3))
+    name, base, threads = m.group(1), int(m.group(2), 16), int(m.group(4))
+    end = base + int(m.group(3), 16)
 
     calls = defaultdict(Counter)   # phase -> platform function -> calls
     entries = defaultdict(Counter)  # phase -> reason -> entry-point runs
@@ -64,7 +65,7 @@ def main():
 
     def listed(counter):
         return ', '.join(f'{name} {n}' for name, n in counter.most_common()) or 'none'
-    print(f'TarvikToolBar.dll at {base:#x}..{end:#x}; {threads} threads started and ended')
+    print(f'{name} at {base:#x}..{end:#x}; {threads} threads started and ended')
     for phase in PHASES:
         print(f'  {phase}: platform calls {sum(calls[phase].values())} ({listed(calls[phase])}); '
               f'entry point runs {sum(entries[phase].values())} ({listed(entries[phase])})')

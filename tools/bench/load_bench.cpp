@@ -1,5 +1,5 @@
 // load_bench: what the hook library costs a process that merely maps it. Loads
-// TarvikToolBar.dll, starts and ends threads, frees it; markers in the debug
+// the library DLL, starts and ends threads, frees it; markers in the debug
 // output bound each phase for Wine's relay trace (WINEDEBUG=+relay), which
 // lifecycle_count.py reads.
 //   load_bench <threads>
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: load_bench <threads>\n");
         return 2;
     }
-    const std::string path = besideThisProgram("TarvikToolBar.dll");
+    const std::string path = besideThisProgram(TARVIK_DLL_NAME);
     OutputDebugStringA("tarvik-bench: load");
     HMODULE module = LoadLibraryA(path.c_str());
     OutputDebugStringA("tarvik-bench: threads");
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     OutputDebugStringA("tarvik-bench: unload");
     const bool freed = FreeLibrary(module) != FALSE;
     OutputDebugStringA("tarvik-bench: end");
-    std::printf("library TarvikToolBar.dll base %#llx size %#lx\nthreads %d\n",
+    std::printf("library " TARVIK_DLL_NAME " base %#llx size %#lx\nthreads %d\n",
                 reinterpret_cast<unsigned long long>(module), static_cast<unsigned long>(size),
                 threads);
     std::fflush(stdout);

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Counts, in a Wine relay trace (WINEDEBUG=+relay) of hook_bench --relay, the
-platform calls TarvikToolBar.dll itself makes while the probe messages pass:
+platform calls the library's DLL itself makes while the probe messages pass:
 between the "tarvik-bench: begin" and "end" markers, every call whose return
 address lies inside the DLL, and every call made directly inside one of the
 DLL's hook procedures (a hook that ends in `return CallNextHookEx(...)` may be
@@ -20,9 +20,10 @@ FUNC = re.compile(r'^([\w.]+)\(.*\) ret=([0-9a-fA-F]+)$')
 def read_bench_output(path):
     info = {}
     for line in open(path, encoding='utf-8', errors='replace'):
-        m = re.match(r'library TarvikToolBar\.dll base (0x[0-9a-f]+) size (0x[0-9a-f]+)', line)
+        m = re.match(r'library (\S+\.dll) base (0x[0-9a-f]+) size (0x[0-9a-f]+)', line)
         if m:
-            info['base'], info['size'] = int(m.group(1), 16), int(m.group(2), 16)
+            info['name'] = m.group(1)
+            info['base'], info['size'] = int(m.group(2), 16), int(m.group(3), 16)
         m = re.match(r'messages (\d+)', line)
         if m:
             info['messages'] = int(m.group(1))
@@ -96,7 +97,7 @@ def main():
 
     messages, hooks = info['messages'], info['hooks']
     total = sum(sum(c.values()) for c in per_hook.values()) + sum(outside_hooks.values())
-    print(f'TarvikToolBar.dll at {base:#x}..{end:#x}; {messages} probe messages (WM_USER+1)')
+    print(f'{info["name"]} at {base:#x}..{end:#x}; {messages} probe messages (WM_USER+1)')
     print(f'hook procedure runs of the library: ' +
           ', '.join(f'{h} {n}' for h, n in sorted(hook_runs.items())))
     for hook_id in sorted(per_hook):

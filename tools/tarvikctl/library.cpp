@@ -1,4 +1,4 @@
-// Loading TarvikToolBar.dll and resolving its exports by name.
+// Loading the library and resolving its exports by name.
 #include "library.h"
 #include "text.h"
 

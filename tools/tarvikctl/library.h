@@ -1,4 +1,4 @@
-// TarvikToolBar.dll as loaded by the controller: the module and its 16 exports.
+// The library (TARVIK_DLL_NAME) as loaded by the controller: the module and its 16 exports.
 #pragma once
 
 #include <windows.h>
@@ -47,7 +47,7 @@ class Library : public Exports {
 };
 
 // The library's file name, expected beside this program.
-constexpr const char* kLibraryFileName = "TarvikToolBar.dll";
+constexpr const char* kLibraryFileName = TARVIK_DLL_NAME;
 
 // The folder of this program's executable, with a trailing separator; "" if unknown.
 std::string programFolder();

@@ -28,7 +28,7 @@ constexpr const char* kUsage =
     "       tarvikctl --stop | --version | --help\n"
     "\n"
     "Applies the settings to every Explorer and Internet Explorer frame through\n"
-    "TarvikToolBar.dll (loaded from this program's folder), prints a line for\n"
+    TARVIK_DLL_NAME " (loaded from this program's folder), prints a line for\n"
     "each command chosen in the frames' context menu, and undoes everything on\n"
     "Ctrl+C, Ctrl+Break, console close, 'tarvikctl --stop' or WM_CLOSE to its\n"
     "notify window (message-only, class TarvikCtlNotify). One tarvikctl runs per\n"

@@ -61,7 +61,7 @@ int main(void) {
     }
 
     const int before = hasArrow(toolbar);
-    installHook_EXPIE(GetModuleHandleA("TarvikToolBar.dll"), notify);
+    installHook_EXPIE(GetModuleHandleA(TARVIK_DLL_NAME), notify);
     showHideAllDropdownArrow_EXPIE(0, 1);
     const int applied = hasArrow(toolbar);
     restoreAllDropdownArrow_EXPIE();
