@@ -72,6 +72,31 @@ install(CODE [[
                         COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
 ]])
+# The win64 archive also carries the 32-bit DLL and tarvikctl in bin/x86: the 64-bit
+# tarvikctl starts that one as its companion for the 32-bit frames. They come from the
+# win32 build tree beside this one, which must have built what ships before packing.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    get_filename_component(sibling_tree ${CMAKE_BINARY_DIR}/../win32 ABSOLUTE)
+    set(TARVIK_COMPANION_TREE ${sibling_tree} CACHE PATH
+        "The win32 build tree whose DLL and tarvikctl the win64 archive carries in bin/x86")
+    find_program(TARVIK_I686_OBJCOPY i686-w64-mingw32-objcopy)
+    install(CODE "set(tarvik_companion_tree [[${TARVIK_COMPANION_TREE}]])
+set(tarvik_i686_objcopy [[${TARVIK_I686_OBJCOPY}]])")
+    install(CODE [[
+        set(x86 "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/x86")
+        file(MAKE_DIRECTORY "${x86}")
+        foreach(file TarvikToolBar.dll tarvikctl.exe)
+            if(NOT EXISTS "${tarvik_companion_tree}/${file}")
+                message(FATAL_ERROR "${tarvik_companion_tree}/${file} missing: build the win32 tree first")
+            endif()
+            file(COPY "${tarvik_companion_tree}/${file}" DESTINATION "${x86}")
+            execute_process(COMMAND "${tarvik_i686_objcopy}" --strip-all
+                    "--add-gnu-debuglink=${tarvik_companion_tree}/debug/${file}.debug"
+                    "${x86}/${file}"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endforeach()
+    ]])
+endif()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/tools/tarvikctl/examples/ DESTINATION bin/examples
         PATTERN "*.py" EXCLUDE)
 install(FILES ${CMAKE_SOURCE_DIR}/include/TarvikToolBar.h DESTINATION include)
@@ -99,6 +124,7 @@ file(CONFIGURE OUTPUT ${package_dir}/package-info.sh @ONLY CONTENT [[
 TARVIK_PACKAGE_NAME=@TARVIK_PACKAGE_NAME@
 TARVIK_VERSION=@PROJECT_VERSION@
 TARVIK_DLL=@TARVIK_DLL_BASENAME@
+TARVIK_COMPANION_TREE=@TARVIK_COMPANION_TREE@
 TARVIK_ARCH=@CMAKE_SYSTEM_PROCESSOR@
 TARVIK_TRIPLE=@TARVIK_TRIPLE@
 TARVIK_TOOLCHAIN=@CMAKE_TOOLCHAIN_FILE@

@@ -26,6 +26,11 @@ make_archive() {
         cat "$staging/cpack.log"
         return 1
     fi
+    if [ -n "${TARVIK_COMPANION_TREE:-}" ]; then
+        mkdir -p "$dest/$TARVIK_PACKAGE_NAME-debug/x86" &&
+            cp "$TARVIK_COMPANION_TREE"/debug/*.debug "$dest/$TARVIK_PACKAGE_NAME-debug/x86/" ||
+            return 1
+    fi
     mv "$staging/$TARVIK_PACKAGE_NAME.zip" "$dest/" &&
         cp "$tree"/debug/*.debug "$dest/$TARVIK_PACKAGE_NAME-debug/" &&
         rm -rf "$staging"

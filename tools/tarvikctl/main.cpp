@@ -15,6 +15,7 @@
 #include "icon_handles.h"
 #include "instance.h"
 #include "library.h"
+#include "companion.h"
 #include "session.h"
 #include "settings.h"
 #include "text.h"
@@ -28,8 +29,8 @@ constexpr const char* kUsage =
     "       tarvikctl --stop | --version | --help\n"
     "\n"
     "Applies the settings to every Explorer and Internet Explorer frame through\n"
-    TARVIK_DLL_NAME " (loaded from this program's folder), prints a line for\n"
-    "each command chosen in the frames' context menu, and undoes everything on\n"
+    "the library " TARVIK_DLL_NAME " (loaded from this program's folder), prints a\n"
+    "line for each command chosen in the frames' context menu, and undoes everything on\n"
     "Ctrl+C, Ctrl+Break, console close, 'tarvikctl --stop' or WM_CLOSE to its\n"
     "notify window (message-only, class TarvikCtlNotify). One tarvikctl runs per\n"
     "desktop: while one runs, another refuses to start (exit code 7).\n"
@@ -49,6 +50,8 @@ constexpr const char* kUsage =
     "  --stop                have the tarvikctl running on this desktop undo\n"
     "                        everything and exit, and wait for it (at most 30 s);\n"
     "                        exits 0 when none runs any more, also if none ran\n"
+    "  --no-companion        64-bit only: do not start the 32-bit tarvikctl in x86\\\n"
+    "                        (by default it restyles the 32-bit frames alongside)\n"
     "  --quiet               no progress lines; only commands and errors\n"
     "  --version             print the version\n"
     "  --help                this text\n"
@@ -66,12 +69,16 @@ struct Options {
     bool holdGiven = false;
     DWORD holdMs = 0;
     bool quiet = false;
+    bool noCompanion = false;
     std::string iconHandles;
     std::string settings;
+    // Set when started as a 64-bit tarvikctl's companion.
+    std::string parentWindow;
+    std::string parentStopEvent;
 };
 
 int fail(int code, const std::string& message) {
-    std::fprintf(stderr, "tarvikctl: error: %s\n", message.c_str());
+    std::fprintf(stderr, "%s: error: %s\n", programName(), message.c_str());
     std::fflush(stderr);
     return code;
 }
@@ -107,6 +114,11 @@ std::string parseArguments(int argc, char** argv, Options& options) {
                 return cat("--hold takes 0..", num(kMaxHoldMs), " milliseconds, not '", ms, "'");
             options.holdGiven = true;
             options.holdMs = static_cast<DWORD>(std::stoul(ms));
+        } else if (argument == "--no-companion") {
+            options.noCompanion = true;
+        } else if (argument == kCompanionOption) {
+            if (!value(options.parentWindow) || !value(options.parentStopEvent))
+                return cat(kCompanionOption, " needs a window and an event");
         } else if (argument == "--icon-handles") {
             if (!value(options.iconHandles) || options.iconHandles.empty())
                 return "--icon-handles needs a file";
@@ -127,6 +139,9 @@ std::string parseArguments(int argc, char** argv, Options& options) {
         return "";
     }
     if (options.settings.empty()) return "no settings file given";
+    if (!options.parentWindow.empty() &&
+        (options.check || options.once || options.replace || !options.iconHandles.empty()))
+        return cat(kCompanionOption, " takes a settings file and no option but --quiet");
     if (options.replace && options.check) return "--check and --replace exclude each other";
     if (options.holdGiven && !options.once) return "--hold needs --once";
     if (options.check && options.once) return "--check and --once exclude each other";
@@ -154,6 +169,57 @@ int stopRunningInstance(bool quiet) {
     note(quiet, cat("stopped tarvikctl (process ", num(running->processId), ")"));
     return kExitOk;
 }
+
+// The parent holds the lock and is the one found on this desktop; the companion
+// ends with it, and its library posts commands to the parent's notify window.
+int runAsCompanion(const Options& options, Library& library, const SettingsResult& settings,
+                   IconSet& icons) {
+    setProgramName("tarvikctl (32-bit companion)");
+    Parent parent;
+    const std::string parentProblem =
+        openParent(options.parentWindow, options.parentStopEvent, parent);
+    if (!parentProblem.empty()) return fail(kExitUsage, parentProblem);
+    SessionOptions session;
+    session.quiet = options.quiet;
+    session.notifyClass = kCompanionNotifyClass;
+    session.commandWindow = parent.window;
+    session.endOn = {parent.process, parent.stopEvent};
+    const std::string sessionProblem = runSession(library, settings.settings, icons, session);
+    icons.release();
+    library.unload();
+    CloseHandle(parent.process);
+    if (!sessionProblem.empty()) return fail(kExitSystem, sessionProblem);
+    return kExitOk;
+}
+
+#ifdef _WIN64
+constexpr const char* kLeftAlone = "32-bit frames are left as they are";
+
+// Starts the companion once this side has applied, stops it before this side undoes;
+// a companion that is missing or ends early is reported, and this side goes on.
+void withCompanion(const std::string& folder, const Options& options, Companion& companion,
+                   SessionOptions& session) {
+    session.applied = [&folder, &options, &companion](HWND notifyWindow) -> HANDLE {
+        const std::string problem = startCompanion(folder + kCompanionPath, options.settings,
+                                                   notifyWindow, options.quiet, true, companion);
+        if (!problem.empty()) {
+            warn(cat("no 32-bit companion: ", problem, "; ", kLeftAlone));
+            return nullptr;
+        }
+        note(options.quiet,
+             cat("32-bit companion started (process ", num(companion.processId), ")"));
+        return companion.process;
+    };
+    session.watchedEnded = [&companion] {
+        warn(cat("the 32-bit companion (process ", num(companion.processId),
+                 ") ended with exit code ", num(companionExitCode(companion)), "; ", kLeftAlone));
+    };
+    session.undoing = [&companion] {
+        const std::string problem = stopCompanion(companion, kStopWaitMs);
+        if (!problem.empty()) warn(problem);
+    };
+}
+#endif
 
 int run(int argc, char** argv) {
     Options options;
@@ -196,6 +262,7 @@ int run(int argc, char** argv) {
     Library library;
     const std::string libraryProblem = library.load(folder + kLibraryFileName);
     if (!libraryProblem.empty()) return fail(kExitLibrary, libraryProblem);
+    if (!options.parentWindow.empty()) return runAsCompanion(options, library, settings, icons);
 
     StartLock lock;
     const std::string lockProblem = takeStartLock(lock, options.quiet);
@@ -216,6 +283,10 @@ int run(int argc, char** argv) {
     session.holdMs = options.holdMs;
     session.quiet = options.quiet;
     session.findable = [&lock] { lock.release(); };
+#ifdef _WIN64
+    Companion companion;
+    if (!options.noCompanion) withCompanion(folder, options, companion, session);
+#endif
     const std::string sessionProblem = runSession(library, settings.settings, icons, session);
     // The library is done with the icons once the toolbars are restored.
     icons.release();

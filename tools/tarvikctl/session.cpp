@@ -25,6 +25,7 @@ constexpr UINT_PTR kHoldTimer = 1;
 constexpr DWORD kCloseWaitMs = 4500;
 
 std::atomic<HWND> notifyWindow{nullptr};
+const char* shownName = "tarvikctl";
 HANDLE undoneEvent = nullptr; // never closed: a console handler may still wait on it
 
 void printCommand(const Settings& settings, WPARAM id) {
@@ -75,16 +76,16 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     return TRUE;
 }
 
-HWND createNotifyWindow(const Settings& settings) {
+HWND createNotifyWindow(const Settings& settings, const char* className) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = notifyProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kNotifyClass;
+    windowClass.lpszClassName = className;
     if (RegisterClassExA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
     // Message-only: posted messages arrive, broadcasts and window enumerations skip it.
-    return CreateWindowExA(0, kNotifyClass, kNotifyTitle, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    return CreateWindowExA(0, className, kNotifyTitle, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                            windowClass.hInstance,
                            const_cast<void*>(static_cast<const void*>(&settings)));
 }
@@ -133,13 +134,26 @@ void undo(Library& library, bool quiet) {
     note(quiet, "hooks removed");
 }
 
-void pump() {
+// Until WM_QUIT or one of `endOn` is signalled; the end of `watched` is reported once.
+void pump(const SessionOptions& options, HANDLE watched) {
+    std::vector<HANDLE> handles(options.endOn);
+    const DWORD ends = static_cast<DWORD>(handles.size());
+    if (watched != nullptr) handles.push_back(watched);
     MSG message;
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1) return;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        const DWORD count = static_cast<DWORD>(handles.size());
+        const DWORD woke =
+            MsgWaitForMultipleObjects(count, handles.data(), FALSE, INFINITE, QS_ALLINPUT);
+        if (woke == WAIT_FAILED || woke < WAIT_OBJECT_0 + ends) return;
+        if (woke < WAIT_OBJECT_0 + count) {
+            handles.pop_back();
+            if (options.watchedEnded) options.watchedEnded();
+        }
     }
 }
 
@@ -147,13 +161,27 @@ void pump() {
 
 void note(bool quiet, std::string_view line) {
     if (quiet) return;
-    std::fprintf(stderr, "tarvikctl: %.*s\n", static_cast<int>(line.size()), line.data());
+    std::fprintf(stderr, "%s: %.*s\n", shownName, static_cast<int>(line.size()), line.data());
     std::fflush(stderr);
+}
+
+void warn(std::string_view line) {
+    std::fprintf(stderr, "%s: warning: %.*s\n", shownName, static_cast<int>(line.size()),
+                 line.data());
+    std::fflush(stderr);
+}
+
+void setProgramName(const char* name) {
+    shownName = name;
+}
+
+const char* programName() {
+    return shownName;
 }
 
 std::string runSession(Library& library, const Settings& settings, const IconSet& icons,
                        const SessionOptions& options) {
-    HWND window = createNotifyWindow(settings);
+    HWND window = createNotifyWindow(settings, options.notifyClass);
     if (window == nullptr)
         return cat("cannot create the notify window (error ", num(GetLastError()), ")");
     if (undoneEvent == nullptr) undoneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -168,7 +196,8 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 
     // The hooks are set with the library's own module, as LoadLibrary gave it.
-    library.installHook(library.module(), window);
+    library.installHook(library.module(),
+                        options.commandWindow != nullptr ? options.commandWindow : window);
     char handle[32];
     std::snprintf(handle, sizeof handle, "%#llx",
                   static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
@@ -179,16 +208,19 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
     } catch (const std::exception& failure) {
         problem = std::string("applying the settings failed: ") + failure.what();
     }
+    HANDLE watched = nullptr;
+    if (problem.empty() && options.applied) watched = options.applied(window);
     if (!problem.empty()) {
         // Straight to the undo: nothing may stay installed.
     } else if (options.once) {
         if (options.holdMs == 0 || SetTimer(window, kHoldTimer, options.holdMs, nullptr) == 0)
             PostQuitMessage(0);
-        pump();
+        pump(options, watched);
     } else {
         note(options.quiet, "running; Ctrl+C or WM_CLOSE to the notify window stops it");
-        pump();
+        pump(options, watched);
     }
+    if (options.undoing) options.undoing();
     undo(library, options.quiet);
 
     notifyWindow = nullptr;
