@@ -115,6 +115,11 @@ install(FILES ${package_dir}/TarvikToolBarConfig.cmake
               ${package_dir}/TarvikToolBarConfigVersion.cmake
         DESTINATION ${cmake_destination})
 
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TARVIK_README_X86 "\n  bin\\x86\\                   the 32-bit tarvikctl and DLL, started by the 64-bit one")
+else()
+    set(TARVIK_README_X86 "")
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/package/README.txt.in ${package_dir}/README.txt @ONLY
                NEWLINE_STYLE WIN32)
 install(FILES ${package_dir}/README.txt DESTINATION .)
