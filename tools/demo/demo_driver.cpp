@@ -161,8 +161,10 @@ int run(const Arguments& arguments) {
     progress("before.png written (native look)");
 
     ControllerRun controller;
-    const std::string command = quoted(programFolder() + "tarvikctl.exe") + " --icon-handles " +
-                                quoted(handlesFile) + " " + quoted(arguments.settings);
+    // The demo's frames are all of this program's bitness: no 32-bit companion.
+    const std::string command = quoted(programFolder() + "tarvikctl.exe") +
+                                " --no-companion --icon-handles " + quoted(handlesFile) + " " +
+                                quoted(arguments.settings);
     if (std::string problem = controller.start(command, out + "tarvikctl.log"); !problem.empty())
         return fail("tarvikctl", problem);
     progress("tarvikctl started (process " + std::to_string(controller.processId()) + ")");
