@@ -12,7 +12,7 @@ using namespace icontest;
 
 namespace {
 
-class ForeignToolbar : public DllBench {};
+class IconForeignToolbar : public DllBench {};
 
 LRESULT CALLBACK plainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -32,7 +32,7 @@ HWND makeWindow(const char* className, DWORD style, HWND parent, INT_PTR id) {
 
 } // namespace
 
-TEST_F(ForeignToolbar, IsLeftAloneWhileRealToolbarsChangeAndRestore) {
+TEST_F(IconForeignToolbar, IsLeftAloneWhileRealToolbarsChangeAndRestore) {
     const HWND frame = makeWindow("CabinetWClass", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 0);
     const HWND toolbar = makeWindow(TOOLBARCLASSNAMEA, WS_CHILD | WS_VISIBLE, frame, 0xA000);
     ASSERT_NE(toolbar, nullptr);
