@@ -13,7 +13,8 @@ struct CachedApi {
 };
 
 // A process rarely holds more than comctl32 versions 5 and 6. With every slot taken,
-// further modules are looked up at each use.
+// further modules are looked up at each use. Entries are never removed: a module is
+// looked up only while a toolbar of its class exists.
 constexpr int kCachedModules = 4;
 CachedApi cachedApis[kCachedModules];
 
