@@ -27,18 +27,21 @@ void releaseTables(const SavedTables& saved) {
     clearTables(saved);
 }
 
+// With the functions of the module the pair was captured from: the lists are its own.
 void refill(bool large) {
     const ListSlots lists = explorerListSlots(large);
     const SavedTables saved = savedTables(true, large);
     if (*lists.normal == nullptr || *lists.hot == nullptr || *saved.valid == 0) return;
+    const ImageListApi api = imageListApiOfModule(*explorerListsModule(large));
+    if (!complete(api)) return;
     const int size = large ? kLargeStandardSize : kSmallStandardSize;
-    resizeImageList(*lists.normal, size);
-    resizeImageList(*lists.hot, size);
-    ImageList_Remove(*lists.normal, -1);
-    ImageList_Remove(*lists.hot, -1);
+    resizeImageList(api, *lists.normal, size);
+    resizeImageList(api, *lists.hot, size);
+    api.remove(*lists.normal, -1);
+    api.remove(*lists.hot, -1);
     for (int i = 0; i < kIconSlots; ++i) {
-        ImageList_ReplaceIcon(*lists.normal, -1, saved.normal[i]);
-        ImageList_ReplaceIcon(*lists.hot, -1, saved.hot[i]);
+        api.replaceIcon(*lists.normal, -1, saved.normal[i]);
+        api.replaceIcon(*lists.hot, -1, saved.hot[i]);
     }
 }
 

@@ -35,6 +35,10 @@ ListSlots explorerListSlots(bool large) {
                  : ListSlots{&processState.explorerSmallList, &processState.explorerSmallHotList};
 }
 
+HMODULE* explorerListsModule(bool large) {
+    return large ? &processState.explorerLargeListsModule : &processState.explorerSmallListsModule;
+}
+
 void recordExplorerPair(bool large) {
     const ListSlots own = explorerListSlots(large);
     const DWORD owner = *own.normal != nullptr || *own.hot != nullptr ? GetCurrentProcessId() : 0;
@@ -71,18 +75,18 @@ int configuredIconSize(bool large) {
     return fits ? size : (large ? kLargeStandardSize : kSmallStandardSize);
 }
 
-void resizeImageList(HIMAGELIST list, int size) {
+void resizeImageList(const ImageListApi& api, HIMAGELIST list, int size) {
     // Resizing empties a list, on some platforms even to the size it already has.
     int cx = 0, cy = 0;
-    if (ImageList_GetIconSize(list, &cx, &cy) && cx == size && cy == size) return;
+    if (api.getIconSize(list, &cx, &cy) && cx == size && cy == size) return;
     // Emptied first: Wine's resize keeps the per-image alpha flags of the images it
     // drops, and an icon without alpha added later at such an index draws transparent.
-    ImageList_Remove(list, -1);
-    ImageList_SetIconSize(list, size, size);
+    api.remove(list, -1);
+    api.setIconSize(list, size, size);
     // Wine's resize gives the list room for its initial count again but leaves the
     // per-image alpha flags at the emptied list's few entries; icons added up to that
     // room write past them into the process heap. Setting the count reallocates the flags.
-    ImageList_SetImageCount(list, 0);
+    api.setImageCount(list, 0);
 }
 
 void clearExplorerListSlots() {
@@ -90,6 +94,7 @@ void clearExplorerListSlots() {
         const ListSlots own = explorerListSlots(large);
         *own.normal = nullptr;
         *own.hot = nullptr;
+        *explorerListsModule(large) = nullptr;
         recordExplorerPair(large);
     }
 }

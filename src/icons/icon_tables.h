@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include "icons/image_list_api.h"
 
 // The large class first, then the small one.
 constexpr bool kSizeClasses[] = {true, false};
@@ -33,6 +34,8 @@ struct ListSlots {
 };
 // Explorer's pair of a size class as this process captured it.
 ListSlots explorerListSlots(bool large);
+// The module whose image-list functions handle that pair.
+HMODULE* explorerListsModule(bool large);
 // Copies this process's Explorer pair of a size class into the shared block.
 void recordExplorerPair(bool large);
 // The browser pair slots of the shared block; a walk uses the pair it captured itself.
@@ -48,7 +51,7 @@ int configuredIconSize(bool large);
 
 // Gives a list the icon size, empty; a list that already has that size is left
 // alone, images and all (the native icons are read right after this).
-void resizeImageList(HIMAGELIST list, int size);
+void resizeImageList(const ImageListApi& api, HIMAGELIST list, int size);
 
 // Forgets Explorer's captured pairs (both size classes, this process's and the shared
 // copies); the next walk captures anew.

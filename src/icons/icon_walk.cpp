@@ -7,6 +7,7 @@
 #include "bands/toolbar_layout.h"
 #include "icons/icon_tables.h"
 #include "icons/ie_icon_frames.h"
+#include "icons/image_list_api.h"
 #include "icons/load_icon_set.h"
 #include "state/identifiers.h"
 #include "state/process_state.h"
@@ -18,76 +19,24 @@ namespace {
 struct ListPair {
     HIMAGELIST normal;
     HIMAGELIST hot;
-    bool captured; // taken from this walk's toolbar or this process's record
+    bool captured;    // taken from this walk's toolbar or this process's record
+    ImageListApi api; // of the module that made the pair
 };
 
-ListPair toolbarLists(HWND toolbar) {
+ListPair toolbarLists(HWND toolbar, const ImageListApi& api) {
     ListPair pair;
     pair.normal = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
     pair.hot = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETHOTIMAGELIST, 0, 0));
     pair.captured = true;
+    pair.api = api;
     return pair;
 }
 
-// Explorer's pair of the toolbar's size class, captured if this process has none.
-void captureExplorerPair(HWND toolbar) {
-    const bool large = probeIconSize(toolbar) != 0;
-    const ListSlots own = explorerListSlots(large);
-    if (*own.normal != nullptr || *own.hot != nullptr) return;
-    const ListPair lists = toolbarLists(toolbar);
-    *own.normal = lists.normal;
-    *own.hot = lists.hot;
-    recordExplorerPair(large);
-}
-
-ListPair captureIEPair(HWND toolbar) {
-    const ListSlots slots = ieListSlots(probeIconSize(toolbar) != 0);
-    const ListPair lists = toolbarLists(toolbar);
-    *slots.normal = lists.normal;
-    *slots.hot = lists.hot;
-    return lists;
-}
-
-// The pair this walk works on, for the size class probed just now.
-ListPair pairFor(bool explorer, bool large, ListPair iePair) {
-    if (!explorer) return iePair;
-    const ListSlots own = explorerListSlots(large);
-    return {*own.normal, *own.hot, true};
-}
-
-void setToolbarLists(HWND toolbar, ListPair pair) {
-    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pair.normal));
-    SendMessageA(toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(pair.hot));
-}
-
-void applyIcons(HWND toolbar, bool explorer, ListPair iePair) {
-    const bool large = probeIconSize(toolbar) != 0;
-    const ListPair pair = pairFor(explorer, large, iePair);
-    if (!pair.captured) return; // a kind word with no pair captured by this walk
-    loadIconSet(1, large, explorer, pair.normal, pair.hot,
-                large ? sharedState.largeIcons : sharedState.smallIcons,
-                large ? sharedState.largeHotIcons : sharedState.smallHotIcons,
-                sharedState.iconIndex, iconSlotsInUse());
-    setToolbarLists(toolbar, pair);
-}
-
-void restoreIcons(HWND toolbar, bool explorer, ListPair iePair) {
-    const bool large = probeIconSize(toolbar) != 0;
-    const ListPair pair = pairFor(explorer, large, iePair);
-    // Nothing saved since the last release, nothing to put back: refilled from the emptied
-    // tables, the toolbar would lose the images it shows (a second restore in a row).
-    if (!pair.captured || *savedTables(explorer, large).valid == 0) return;
-    loadIconSet(0, large, explorer, pair.normal, pair.hot, nullptr, nullptr, nullptr, kIconSlots);
-    setToolbarLists(toolbar, pair);
-}
-
-} // namespace
-
-int probeIconSize(HWND toolbar) {
+int probeWith(HWND toolbar, const ImageListApi& api) {
     const auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
     IMAGEINFO info{};
     // No list or no image 0: nothing to measure, so the toolbar counts as small.
-    if (list == nullptr || !ImageList_GetImageInfo(list, 0, &info)) info = IMAGEINFO{};
+    if (list == nullptr || !api.getImageInfo(list, 0, &info)) info = IMAGEINFO{};
     const int height = info.rcImage.bottom - info.rcImage.top;
     if (height > kSmallIconMaxHeight) {
         sharedState.iconSizeMode = kSizeModeLarge;
@@ -97,20 +46,88 @@ int probeIconSize(HWND toolbar) {
     return 0;
 }
 
+// Explorer's pair of the toolbar's size class, captured if this process has none.
+void captureExplorerPair(HWND toolbar, const ImageListApi& api, HMODULE module) {
+    const bool large = probeWith(toolbar, api) != 0;
+    const ListSlots own = explorerListSlots(large);
+    if (*own.normal != nullptr || *own.hot != nullptr) return;
+    const ListPair lists = toolbarLists(toolbar, api);
+    *own.normal = lists.normal;
+    *own.hot = lists.hot;
+    *explorerListsModule(large) = module;
+    recordExplorerPair(large);
+}
+
+ListPair captureIEPair(HWND toolbar, const ImageListApi& api) {
+    const ListSlots slots = ieListSlots(probeWith(toolbar, api) != 0);
+    const ListPair lists = toolbarLists(toolbar, api);
+    *slots.normal = lists.normal;
+    *slots.hot = lists.hot;
+    return lists;
+}
+
+// The pair this walk works on, for the size class probed just now. Explorer's may come
+// from another frame's toolbar: it goes with the functions of that toolbar's module.
+ListPair pairFor(bool explorer, bool large, const ListPair& iePair) {
+    if (!explorer) return iePair;
+    const ListSlots own = explorerListSlots(large);
+    const ImageListApi api = imageListApiOfModule(*explorerListsModule(large));
+    return {*own.normal, *own.hot, complete(api), api};
+}
+
+void setToolbarLists(HWND toolbar, const ListPair& pair) {
+    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pair.normal));
+    SendMessageA(toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(pair.hot));
+}
+
+void applyIcons(HWND toolbar, const ImageListApi& api, bool explorer, const ListPair& iePair) {
+    const bool large = probeWith(toolbar, api) != 0;
+    const ListPair pair = pairFor(explorer, large, iePair);
+    if (!pair.captured) return; // a kind word with no pair captured by this walk
+    loadIconSet(pair.api, 1, large, explorer, pair.normal, pair.hot,
+                large ? sharedState.largeIcons : sharedState.smallIcons,
+                large ? sharedState.largeHotIcons : sharedState.smallHotIcons,
+                sharedState.iconIndex, iconSlotsInUse());
+    setToolbarLists(toolbar, pair);
+}
+
+void restoreIcons(HWND toolbar, const ImageListApi& api, bool explorer, const ListPair& iePair) {
+    const bool large = probeWith(toolbar, api) != 0;
+    const ListPair pair = pairFor(explorer, large, iePair);
+    // Nothing saved since the last release, nothing to put back: refilled from the emptied
+    // tables, the toolbar would lose the images it shows (a second restore in a row).
+    if (!pair.captured || *savedTables(explorer, large).valid == 0) return;
+    loadIconSet(pair.api, 0, large, explorer, pair.normal, pair.hot, nullptr, nullptr, nullptr,
+                kIconSlots);
+    setToolbarLists(toolbar, pair);
+}
+
+} // namespace
+
+int probeIconSize(HWND toolbar) {
+    const ImageListApi api = imageListApiOf(toolbar);
+    return complete(api) ? probeWith(toolbar, api) : 0;
+}
+
 BOOL CALLBACK iconToolbarProc(HWND child, LPARAM param) {
     if (!isMainToolbar(child, 1)) return TRUE;
+    // A toolbar whose modules have no image-list functions is not one whose lists the
+    // library knows how to handle: it is left alone, and the walk ends.
+    HMODULE module = nullptr;
+    const ImageListApi api = imageListApiOf(child, &module);
+    if (!complete(api)) return FALSE;
     const bool explorer = (param & kIconExplorer) != 0;
-    ListPair iePair{nullptr, nullptr, false};
+    ListPair iePair{nullptr, nullptr, false, ImageListApi{}};
     if (explorer)
-        captureExplorerPair(child);
+        captureExplorerPair(child, api, module);
     else if (param & kIconIE)
-        iePair = captureIEPair(child);
+        iePair = captureIEPair(child, api);
     BusyScope busy;
     if (param & kIconApply) {
-        applyIcons(child, explorer, iePair);
+        applyIcons(child, api, explorer, iePair);
         if (param & kIconIE) noteIEIconsApplied(GetAncestor(child, GA_ROOT));
     } else if (param & kIconRestore) {
-        restoreIcons(child, explorer, iePair);
+        restoreIcons(child, api, explorer, iePair);
         if (param & kIconIE) releaseIEIconsAfter(GetAncestor(child, GA_ROOT));
     } else {
         return FALSE;

@@ -15,19 +15,19 @@ int imageOfSlot(const int* indices, int slot, int images) {
     return index < images ? index : -1;
 }
 
-HICON nativeIcon(HIMAGELIST list, int index) {
-    return index >= 0 ? ImageList_GetIcon(list, index, ILD_NORMAL) : nullptr;
+HICON nativeIcon(const ImageListApi& api, HIMAGELIST list, int index) {
+    return index >= 0 ? api.getIcon(list, index, ILD_NORMAL) : nullptr;
 }
 
 // Every slot is saved, whatever iconCount says: a count changed in the shared block
 // after this must not cost a native icon.
-void saveNativeIcons(const SavedTables& saved, HIMAGELIST list, HIMAGELIST hotList,
-                     const int* indices) {
-    const int images = ImageList_GetImageCount(list);
-    const int hotImages = ImageList_GetImageCount(hotList);
+void saveNativeIcons(const ImageListApi& api, const SavedTables& saved, HIMAGELIST list,
+                     HIMAGELIST hotList, const int* indices) {
+    const int images = api.getImageCount(list);
+    const int hotImages = api.getImageCount(hotList);
     for (int i = 0; i < kIconSlots; ++i) {
-        saved.normal[i] = nativeIcon(list, imageOfSlot(indices, i, images));
-        saved.hot[i] = nativeIcon(hotList, imageOfSlot(indices, i, hotImages));
+        saved.normal[i] = nativeIcon(api, list, imageOfSlot(indices, i, images));
+        saved.hot[i] = nativeIcon(api, hotList, imageOfSlot(indices, i, hotImages));
     }
     *saved.valid = 1;
 }
@@ -48,26 +48,27 @@ HICON pick(const HICON* controller, HICON native, int slot) {
 
 } // namespace
 
-void loadIconSet(int apply, int large, int isExplorer, HIMAGELIST list, HIMAGELIST hotList,
-                 const HICON* icons, const HICON* hotIcons, const int* indices, int count) {
+void loadIconSet(const ImageListApi& api, int apply, int large, int isExplorer, HIMAGELIST list,
+                 HIMAGELIST hotList, const HICON* icons, const HICON* hotIcons, const int* indices,
+                 int count) {
     const SavedTables saved = savedTables(isExplorer != 0, large != 0);
     const int standard = large ? kLargeStandardSize : kSmallStandardSize;
     const int slots = count < 0 ? 0 : (count > kIconSlots ? kIconSlots : count);
-    resizeImageList(list, standard);
-    resizeImageList(hotList, standard);
+    resizeImageList(api, list, standard);
+    resizeImageList(api, hotList, standard);
     if (apply) {
         if (*saved.valid == 0) {
-            saveNativeIcons(saved, list, hotList, indices);
+            saveNativeIcons(api, saved, list, hotList, indices);
             if (isExplorer) recordSavedIcons(saved, large != 0);
         }
         const int configured = configuredIconSize(large != 0);
-        resizeImageList(list, configured);
-        resizeImageList(hotList, configured);
+        resizeImageList(api, list, configured);
+        resizeImageList(api, hotList, configured);
     }
-    ImageList_Remove(list, -1);
-    ImageList_Remove(hotList, -1);
+    api.remove(list, -1);
+    api.remove(hotList, -1);
     for (int i = 0; i < slots; ++i) {
-        ImageList_ReplaceIcon(list, -1, apply ? pick(icons, saved.normal[i], i) : saved.normal[i]);
-        ImageList_ReplaceIcon(hotList, -1, apply ? pick(hotIcons, saved.hot[i], i) : saved.hot[i]);
+        api.replaceIcon(list, -1, apply ? pick(icons, saved.normal[i], i) : saved.normal[i]);
+        api.replaceIcon(hotList, -1, apply ? pick(hotIcons, saved.hot[i], i) : saved.hot[i]);
     }
 }

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include "icons/image_list_api.h"
 
-void loadIconSet(int apply, int large, int isExplorer, HIMAGELIST list, HIMAGELIST hotList,
-                 const HICON* icons, const HICON* hotIcons, const int* indices, int count);
+// `api`: the functions of the module that made both lists.
+void loadIconSet(const ImageListApi& api, int apply, int large, int isExplorer, HIMAGELIST list,
+                 HIMAGELIST hotList, const HICON* icons, const HICON* hotIcons, const int* indices,
+                 int count);

@@ -39,6 +39,9 @@ struct ProcessState {
     // that maps the library can write those, so this process works only on its own.
     HIMAGELIST explorerLargeList, explorerLargeHotList;
     HIMAGELIST explorerSmallList, explorerSmallHotList;
+    // The modules whose image-list functions handle those pairs: the class modules of
+    // the toolbars they were captured from.
+    HMODULE explorerLargeListsModule, explorerSmallListsModule;
     HICON explorerSavedLargeIcons[kIconSlots], explorerSavedLargeHotIcons[kIconSlots];
     HICON explorerSavedSmallIcons[kIconSlots], explorerSavedSmallHotIcons[kIconSlots];
     int explorerSavedLargeValid, explorerSavedSmallValid;

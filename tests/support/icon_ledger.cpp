@@ -3,6 +3,7 @@
 #include "icon_ledger.h"
 
 #include <commctrl.h>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include "iat_patch.h"
@@ -11,6 +12,7 @@ namespace tarvik::test {
 
 namespace {
 
+using GetProcAddressFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
 using GetIconFn = HICON(WINAPI*)(HIMAGELIST, int, UINT);
 using DestroyIconFn = BOOL(WINAPI*)(HICON);
 using SetIconSizeFn = BOOL(WINAPI*)(HIMAGELIST, int, int);
@@ -18,6 +20,9 @@ using SetIconSizeFn = BOOL(WINAPI*)(HIMAGELIST, int, int);
 struct Books {
     std::mutex lock;
     HMODULE module = nullptr;
+    GetProcAddressFn getProcAddress = nullptr;
+    // The functions counted: those of the first module the counted module looks them
+    // up in. The same names from another module are handed over uncounted.
     GetIconFn getIcon = nullptr;
     DestroyIconFn destroyIcon = nullptr;
     SetIconSizeFn setIconSize = nullptr;
@@ -78,6 +83,28 @@ BOOL WINAPI countedSetIconSize(HIMAGELIST list, int cx, int cy) {
     return b.setIconSize(list, cx, cy);
 }
 
+template <typename Fn>
+FARPROC standIn(Fn& original, FARPROC found, Fn counted) {
+    const auto function = reinterpret_cast<Fn>(reinterpret_cast<void*>(found));
+    {
+        std::lock_guard<std::mutex> guard(books().lock);
+        if (original == nullptr) original = function;
+        if (original != function) return found;
+    }
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(counted));
+}
+
+FARPROC WINAPI countedGetProcAddress(HMODULE module, LPCSTR name) {
+    Books& b = books();
+    const FARPROC found = b.getProcAddress(module, name);
+    if (found == nullptr || IS_INTRESOURCE(name)) return found;
+    if (std::strcmp(name, "ImageList_GetIcon") == 0)
+        return standIn(b.getIcon, found, &countedGetIcon);
+    if (std::strcmp(name, "ImageList_SetIconSize") == 0)
+        return standIn(b.setIconSize, found, &countedSetIconSize);
+    return found;
+}
+
 bool patch(HMODULE module, const char* dll, const char* name, void* replacement,
            std::string* error) {
     if (patchImport(module, dll, name, replacement, nullptr)) return true;
@@ -95,24 +122,20 @@ bool installIconLedger(HMODULE module, std::string* error) {
         if (error != nullptr) *error = "the ledger already counts another module";
         return false;
     }
-    void** getIcon = importSlot(module, "comctl32.dll", "ImageList_GetIcon");
+    void** getProcAddress = importSlot(module, "kernel32.dll", "GetProcAddress");
     void** destroyIcon = importSlot(module, "user32.dll", "DestroyIcon");
-    void** setIconSize = importSlot(module, "comctl32.dll", "ImageList_SetIconSize");
-    if (getIcon == nullptr || destroyIcon == nullptr || setIconSize == nullptr) {
-        if (error != nullptr) *error = "the module lacks one of the three imports";
+    if (getProcAddress == nullptr || destroyIcon == nullptr) {
+        if (error != nullptr) *error = "the module lacks one of the two imports";
         return false;
     }
     // The originals are kept before any entry changes, so no call finds them unset.
-    b.getIcon = reinterpret_cast<GetIconFn>(*getIcon);
+    b.getProcAddress = reinterpret_cast<GetProcAddressFn>(*getProcAddress);
     b.destroyIcon = reinterpret_cast<DestroyIconFn>(*destroyIcon);
-    b.setIconSize = reinterpret_cast<SetIconSizeFn>(*setIconSize);
     b.module = module;
-    return patch(module, "comctl32.dll", "ImageList_GetIcon",
-                 reinterpret_cast<void*>(&countedGetIcon), error) &&
+    return patch(module, "kernel32.dll", "GetProcAddress",
+                 reinterpret_cast<void*>(&countedGetProcAddress), error) &&
            patch(module, "user32.dll", "DestroyIcon", reinterpret_cast<void*>(&countedDestroyIcon),
-                 error) &&
-           patch(module, "comctl32.dll", "ImageList_SetIconSize",
-                 reinterpret_cast<void*>(&countedSetIconSize), error);
+                 error);
 }
 
 IconLedgerCounts iconLedgerCounts() {

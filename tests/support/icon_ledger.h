@@ -1,6 +1,7 @@
 // An honest count of the icons one loaded module makes and destroys. The
-// module's imports of ImageList_GetIcon, DestroyIcon and ImageList_SetIconSize
-// are routed through the ledger, which forwards each call and books its handle.
+// module's imports of GetProcAddress and DestroyIcon are routed through the
+// ledger: ImageList_GetIcon and ImageList_SetIconSize, as the module looks them up,
+// are its counting stand-ins, which forward each call and book its handle.
 // Wine's GetGuiResources answers 0, so counting at the calls is the real measure.
 #pragma once
 

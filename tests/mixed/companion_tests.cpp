@@ -1,0 +1,193 @@
+// One 64-bit tarvikctl and its 32-bit companion on the mixed desktop, with a stand-in
+// shell of each bitness: both kinds of frame are restyled and restored, a command
+// chosen in a 32-bit frame reaches the 64-bit tarvikctl, an Alt tap toggles a frame of
+// either kind once, and a companion whose parent was killed restores by itself.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "TarvikToolBar.h"
+#include "child_process.h"
+#include "foreground.h"
+#include "library_under_test.h"
+#include "pump.h"
+#include "real_input.h"
+
+namespace {
+
+using tarvik::test::ChildProcess;
+using tarvik::test::pumpUntil;
+
+constexpr DWORD kStartMs = 60000; // 32-bit programs start under emulation
+constexpr DWORD kStateMs = 30000;
+constexpr int kCommandId = 40001;
+
+std::string i686Tree() {
+    const char* tree = std::getenv("TARVIK_I686_TREE");
+    return tree != nullptr ? std::string("Z:") + tree + "\\" : std::string();
+}
+
+std::string q(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+struct Frames {
+    HWND explorer = nullptr;
+    HWND browser = nullptr;
+};
+
+struct Search {
+    DWORD process;
+    Frames frames;
+};
+
+Frames framesOf(DWORD process) {
+    Search search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) CALLBACK -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[32] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (owner != s->process) return TRUE;
+            if (lstrcmpA(name, "CabinetWClass") == 0) s->frames.explorer = window;
+            if (lstrcmpA(name, "IEFrame") == 0) s->frames.browser = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.frames;
+}
+
+HWND rebarOf(HWND frame) {
+    for (HWND worker = FindWindowExA(frame, nullptr, "WorkerW", nullptr); worker != nullptr;
+         worker = FindWindowExA(frame, worker, "WorkerW", nullptr))
+        if (HWND rebar = FindWindowExA(worker, nullptr, "ReBarWindow32", nullptr)) return rebar;
+    return nullptr;
+}
+
+// A hidden band hides its child: the logo band's "WorkerW", the menu band's toolbar.
+bool logoShown(HWND frame) {
+    return IsWindowVisible(FindWindowExA(rebarOf(frame), nullptr, "WorkerW", nullptr)) != FALSE;
+}
+
+bool menuShown(HWND frame) {
+    for (HWND bar = FindWindowExA(rebarOf(frame), nullptr, "ToolbarWindow32", nullptr);
+         bar != nullptr; bar = FindWindowExA(rebarOf(frame), bar, "ToolbarWindow32", nullptr))
+        if (GetWindowLongPtrA(bar, GWLP_ID) == 0) return IsWindowVisible(bar) != FALSE;
+    return false;
+}
+
+// The main toolbar's parent takes the commands of the toolbar's context menu.
+HWND toolbarHost(HWND frame) {
+    HWND rebar = rebarOf(frame);
+    for (HWND worker = FindWindowExA(rebar, nullptr, "WorkerW", nullptr); worker != nullptr;
+         worker = FindWindowExA(rebar, worker, "WorkerW", nullptr))
+        if (FindWindowExA(worker, nullptr, "ToolbarWindow32", nullptr) != nullptr) return worker;
+    return nullptr;
+}
+
+bool altTap() {
+    return hooktest::keyDown(VK_MENU) && hooktest::keyUp(VK_MENU);
+}
+
+class Companion : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(i686Tree().empty()) << "TARVIK_I686_TREE names no i686 build tree";
+        // tarvikctl as the win64 archive lays it out: the 32-bit pair in x86\ beside it.
+        const std::string own = besideThisProgram("");
+        folder_ = own + "companion-test\\";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        CreateDirectoryA((folder_ + "x86").c_str(), nullptr);
+        for (const char* file : {"tarvikctl.exe", TARVIK_DLL_NAME})
+            ASSERT_TRUE(CopyFileA((own + file).c_str(), (folder_ + file).c_str(), FALSE));
+        for (const char* file : {"tarvikctl.exe", "TarvikToolBar.dll"})
+            ASSERT_TRUE(CopyFileA((i686Tree() + file).c_str(),
+                                  (folder_ + "x86\\" + file).c_str(), FALSE));
+        std::ofstream(folder_ + "settings.ini")
+            << "[explorer]\nhide-logo = yes\nhide-menu = yes\n"
+               "[browser]\nhide-logo = yes\nhide-menu = yes\n"
+               "[menu]\ntitle = Tools\nitem = 40001, Hello\n";
+        ASSERT_TRUE(shell64_.start(q(own + "standin_shell.exe") + " --demo"));
+        ASSERT_TRUE(shell32_.start(q(i686Tree() + "standin_shell.exe") + " --demo"));
+        ASSERT_TRUE(pumpUntil([&] { return framesReady(); }, kStartMs));
+    }
+
+    bool framesReady() {
+        frames64_ = framesOf(shell64_.id());
+        frames32_ = framesOf(shell32_.id());
+        return frames64_.explorer && frames64_.browser && frames32_.explorer &&
+               frames32_.browser;
+    }
+
+    bool all(bool (*shown)(HWND), bool expected) {
+        for (HWND frame : {frames64_.explorer, frames64_.browser, frames32_.explorer,
+                           frames32_.browser})
+            if (shown(frame) != expected) return false;
+        return true;
+    }
+
+    void startController() {
+        ASSERT_TRUE(ctl_.start(q(folder_ + "tarvikctl.exe") + " " + q(folder_ + "settings.ini")));
+        ASSERT_TRUE(ctl_.waitForOutput("32-bit companion started", kStartMs, true)) << ctl_.err();
+        ASSERT_TRUE(pumpUntil([&] { return all(logoShown, false); }, kStateMs))
+            << "logo bands not hidden in every frame\n"
+            << ctl_.err();
+    }
+
+    // The companion's process id, as the parent announced it.
+    DWORD companionId() {
+        const std::string err = ctl_.err();
+        const auto at = err.find("companion started (process ");
+        return at == err.npos ? 0 : std::strtoul(err.c_str() + at + 27, nullptr, 10);
+    }
+
+    std::string folder_;
+    ChildProcess shell64_, shell32_, ctl_;
+    Frames frames64_, frames32_;
+};
+
+TEST_F(Companion, RestylesBothKindsRoutesCommandsTogglesOnceAndRestores) {
+    ASSERT_TRUE(all(logoShown, true) && all(menuShown, true));
+    startController();
+    EXPECT_TRUE(all(menuShown, false));
+
+    PostMessageA(toolbarHost(frames32_.explorer), WM_COMMAND, kCommandId, 0);
+    EXPECT_TRUE(ctl_.waitForOutput("command 40001 (Hello)", kStateMs)) << ctl_.out();
+
+    for (HWND frame : {frames32_.browser, frames64_.browser}) {
+        ASSERT_TRUE(tarvik::test::bringToForeground(frame, 10000));
+        ASSERT_TRUE(altTap());
+        // One toggle shows the band; a second one would hide it again at once.
+        EXPECT_TRUE(pumpUntil([&] { return menuShown(frame); }, kStateMs));
+        tarvik::test::pumpFor(1000);
+        EXPECT_TRUE(menuShown(frame)) << "the Alt tap toggled the band twice";
+    }
+
+    ChildProcess stop;
+    ASSERT_TRUE(stop.start(q(folder_ + "tarvikctl.exe") + " --stop"));
+    ASSERT_TRUE(stop.waitForExit(kStartMs));
+    EXPECT_EQ(stop.exitCode(), 0u) << stop.err();
+    ASSERT_TRUE(ctl_.waitForExit(kStateMs));
+    EXPECT_TRUE(all(logoShown, true));
+    EXPECT_TRUE(all(menuShown, true));
+}
+
+TEST_F(Companion, RestoresTheThirtyTwoBitFramesWhenItsParentIsKilled) {
+    startController();
+    const DWORD id = companionId();
+    ASSERT_NE(id, 0u) << ctl_.err();
+    HANDLE companion = OpenProcess(SYNCHRONIZE, FALSE, id);
+    ASSERT_NE(companion, nullptr);
+    TerminateProcess(ctl_.handle(), 1);
+    EXPECT_EQ(WaitForSingleObject(companion, kStateMs), WAIT_OBJECT_0);
+    CloseHandle(companion);
+    EXPECT_TRUE(logoShown(frames32_.explorer) && logoShown(frames32_.browser));
+    // The 64-bit side died without restoring: its frames keep the restyling.
+    EXPECT_FALSE(logoShown(frames64_.explorer));
+}
+
+} // namespace
