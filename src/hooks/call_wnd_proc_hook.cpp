@@ -14,14 +14,18 @@
 #include "state/identifiers.h"
 #include "state/process_state.h"
 #include "state/shared_state.h"
+#include "windows/own_window.h"
 
 namespace {
 
-bool active() {
-    return sharedState.inactive == 0;
+// A handler asks whose window it is only once the settings say it would act. A
+// window of another process reaches this hook in the controller's thread only
+// (a hook of the other bitness), and is passed over there.
+bool active(HWND window) {
+    return sharedState.inactive == 0 && isOwnWindow(window);
 }
-bool autoReapplyOn() {
-    return sharedState.inactive == 0 && sharedState.restoring == 0;
+bool autoReapplyOn(HWND window) {
+    return sharedState.inactive == 0 && sharedState.restoring == 0 && isOwnWindow(window);
 }
 
 // wParam 1 applies the kind's hide setting; any other value shows.
@@ -30,30 +34,32 @@ int showFlag(WPARAM wp, const int (&hide)[kFrameKinds], LPARAM kind) {
 }
 
 void onShowWindow(const CWPSTRUCT& sent) {
-    if (sent.wParam != 0 && autoReapplyOn()) reapplyToFrame(sent.hwnd);
+    if (sent.wParam != 0 && autoReapplyOn(sent.hwnd)) reapplyToFrame(sent.hwnd);
 }
 
 void onWindowPosChanged(const CWPSTRUCT& sent) {
-    if (!autoReapplyOn() || sent.lParam == 0) return;
+    // Another process's WINDOWPOS is not ours to read: ownership first.
+    if (sent.lParam == 0 || !autoReapplyOn(sent.hwnd)) return;
     if (reinterpret_cast<const WINDOWPOS*>(sent.lParam)->flags & SWP_SHOWWINDOW)
         reapplyToFrame(sent.hwnd);
 }
 
 void onSetIcons(const CWPSTRUCT& sent) {
-    if (active())
+    if (active(sent.hwnd))
         EnumChildWindows(sent.hwnd, iconToolbarProc, iconWalkParam(sent.lParam, sent.wParam));
 }
 
 void onSetLogo(const CWPSTRUCT& sent) {
-    if (active()) walkLogoBand(sent.hwnd, showFlag(sent.wParam, sharedState.hideLogo, sent.lParam));
+    if (active(sent.hwnd))
+        walkLogoBand(sent.hwnd, showFlag(sent.wParam, sharedState.hideLogo, sent.lParam));
 }
 
-void onRestoreIcons() {
-    if (active()) restoreExplorerLists();
+void onRestoreIcons(const CWPSTRUCT& sent) {
+    if (active(sent.hwnd)) restoreExplorerLists();
 }
 
 void onSetMenubar(const CWPSTRUCT& sent) {
-    if (!active()) return;
+    if (!active(sent.hwnd)) return;
     const bool hide = sharedState.hideMenu[kindIndex(sent.lParam)] != 0;
     switch (sent.wParam) {
     case kApply: showMenuBand(sent.hwnd, hide ? 0 : 1); break;
@@ -65,35 +71,36 @@ void onSetMenubar(const CWPSTRUCT& sent) {
 }
 
 void onSetHeaders(const CWPSTRUCT& sent) {
-    if (active())
+    if (active(sent.hwnd))
         walkHeaders(sent.hwnd, showFlag(sent.wParam, sharedState.hideHeader, sent.lParam));
 }
 
 void onSetDropdowns(const CWPSTRUCT& sent) {
-    if (active())
+    if (active(sent.hwnd))
         walkDropdowns(sent.hwnd, showFlag(sent.wParam, sharedState.hideDropdown, sent.lParam));
 }
 
 void onToggleMenubar(const CWPSTRUCT& sent) {
-    if (active()) toggleMenuBand(sent.hwnd);
+    if (active(sent.hwnd)) toggleMenuBand(sent.hwnd);
 }
 
 void onThemeChanged(const CWPSTRUCT& sent) {
-    if (active()) markThemeChange(sent.hwnd);
+    if (active(sent.hwnd)) markThemeChange(sent.hwnd);
 }
 
 void onIdealSize(const CWPSTRUCT& sent) {
-    if (sharedState.restoring == 0 && processState.themeChangePending != 0)
+    if (sharedState.restoring == 0 && processState.themeChangePending != 0 &&
+        isOwnWindow(sent.hwnd))
         reapplyAfterThemeChange(sent.hwnd);
 }
 
 void onInitMenuPopup(const CWPSTRUCT& sent) {
-    if (sharedState.popupEnabled != 0) extendToolbarMenu(sent);
+    if (sharedState.popupEnabled != 0 && isOwnWindow(sent.hwnd)) extendToolbarMenu(sent);
 }
 
 // Sent by uninstallHook_EXPIE whatever the switch says: timers must not outlive the hooks.
 void onStopTimers(const CWPSTRUCT& sent) {
-    stopFrameTimers(sent.hwnd);
+    if (isOwnWindow(sent.hwnd)) stopFrameTimers(sent.hwnd);
 }
 
 } // namespace
@@ -106,7 +113,7 @@ LRESULT CALLBACK callWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
         case WM_WINDOWPOSCHANGED: onWindowPosChanged(sent); break;
         case MSG_SET_ICONS: onSetIcons(sent); break;
         case MSG_SET_LOGO: onSetLogo(sent); break;
-        case MSG_RESTORE_ICONS: onRestoreIcons(); break;
+        case MSG_RESTORE_ICONS: onRestoreIcons(sent); break;
         case MSG_SET_MENUBAR: onSetMenubar(sent); break;
         case MSG_SET_HEADERS: onSetHeaders(sent); break;
         case MSG_SET_DROPDOWNS: onSetDropdowns(sent); break;

@@ -9,20 +9,23 @@
 #include "state/shared_state.h"
 #include "windows/class_names.h"
 #include "windows/classifier.h"
+#include "windows/own_window.h"
 
 namespace {
 
-bool autoReapplyOn() {
-    return sharedState.inactive == 0 && sharedState.restoring == 0;
+bool autoReapplyOn(HWND window) {
+    return sharedState.inactive == 0 && sharedState.restoring == 0 && isOwnWindow(window);
 }
 
+// Another process's Customize is re-applied by that process's own hook.
 void onCustomizeDone(const CWPRETSTRUCT& returned) {
-    if (autoReapplyOn() && isMainToolbar(returned.hwnd, 1)) changeAllToolbar_EXPIE();
+    if (autoReapplyOn(returned.hwnd) && isMainToolbar(returned.hwnd, 1)) changeAllToolbar_EXPIE();
 }
 
 // A run of notifications before the tick restarts the one timer: one re-application.
+// The NMHDR of another process's notification lies in that process: never read here.
 void onNotify(const CWPRETSTRUCT& returned) {
-    if (!autoReapplyOn() || isBusy()) return;
+    if (isBusy() || !autoReapplyOn(returned.hwnd)) return;
     char name[kHookClassNameChars];
     if (!hasClass(returned.hwnd, kWorkerClass, name, kHookClassNameChars)) return;
     const auto* header = reinterpret_cast<const NMHDR*>(returned.lParam);

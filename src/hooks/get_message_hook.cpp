@@ -9,28 +9,34 @@
 #include "menu/popup_menu.h"
 #include "state/shared_state.h"
 #include "windows/classifier.h"
+#include "windows/own_window.h"
 
 namespace {
 
 void onCommand(const MSG& posted) {
-    if (sharedState.popupEnabled != 0) routeMenuCommand(posted);
+    if (sharedState.popupEnabled != 0 && isOwnWindow(posted.hwnd)) routeMenuCommand(posted);
 }
 
 // The band stays while its frame is in front; the first tick after that hides it.
 void onAutohideTick(HWND window) {
+    if (!isOwnWindow(window)) return;
     if ((isExplorerFrame(window) || isIEFrame(window)) && GetForegroundWindow() != window)
         setMenuBand(window, 0);
+}
+
+void onReapplyTick(HWND window) {
+    if (isOwnWindow(window)) reapplyBandSettings(window);
 }
 
 void onTimer(const MSG& posted) {
     switch (posted.wParam) {
     case TIMER_MENU_AUTOHIDE: onAutohideTick(posted.hwnd); break;
-    case TIMER_REAPPLY: reapplyBandSettings(posted.hwnd); break;
+    case TIMER_REAPPLY: onReapplyTick(posted.hwnd); break;
     }
 }
 
 void onClose(const MSG& posted) {
-    if (isIEFrame(posted.hwnd)) releaseIEIconsAfter(posted.hwnd);
+    if (isOwnWindow(posted.hwnd) && isIEFrame(posted.hwnd)) releaseIEIconsAfter(posted.hwnd);
 }
 
 } // namespace

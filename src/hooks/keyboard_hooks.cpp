@@ -7,6 +7,7 @@
 #include "control/broadcast.h"
 #include "state/process_state.h"
 #include "state/shared_state.h"
+#include "windows/own_window.h"
 #include "windows/toggle_frame.h"
 
 namespace {
@@ -26,10 +27,16 @@ void onKeystroke(DWORD flags) {
     if (!(flags & kReleasedBit)) processState.altPending = 0;
 }
 
+// A frame of the other bitness is left to the library of its bitness, whose
+// own controller answers the same tap.
+bool isOurToggleFrame(HWND foreground) {
+    return isToggleFrame(foreground) && hasOwnBitness(foreground);
+}
+
 void onSysKeyDown(const KBDLLHOOKSTRUCT& key) {
     if (!isAltKey(key.vkCode))
         processState.altPending = 0;
-    else if (isToggleFrame(GetForegroundWindow()))
+    else if (isOurToggleFrame(GetForegroundWindow()))
         processState.altPending = 1;
 }
 
@@ -40,7 +47,7 @@ void onKeyUp(const KBDLLHOOKSTRUCT& key) {
         return;
     }
     HWND foreground = GetForegroundWindow();
-    if (!isToggleFrame(foreground) || processState.altPending == 0) return;
+    if (processState.altPending == 0 || !isOurToggleFrame(foreground)) return;
     sendAndWait(foreground, MSG_TOGGLE_MENUBAR, 0, 0, nullptr, kToggleAnswerTimeoutMs);
     processState.altPending = 0;
 }

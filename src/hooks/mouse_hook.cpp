@@ -4,12 +4,13 @@
 #include "bands/menu_band.h"
 #include "state/shared_state.h"
 #include "windows/classifier.h"
+#include "windows/own_window.h"
 #include "windows/toggle_frame.h"
 
 namespace {
 
 void onMiddleButtonUp(const MOUSEHOOKSTRUCT& mouse) {
-    if (!isBarWindow(mouse.hwnd, 0)) return;
+    if (!isOwnWindow(mouse.hwnd) || !isBarWindow(mouse.hwnd, 0)) return;
     HWND frame = GetAncestor(mouse.hwnd, GA_ROOT);
     if (isToggleFrame(frame)) toggleMenuBand(frame);
 }

@@ -164,7 +164,7 @@ TEST_F(IconRestore, RestoreWithNothingSavedLeavesTheListsAlone) {
     for (int restore = 0; restore < 3; ++restore) {
         iconWalk(explorer->frame, kExplorerRestore);
         iconWalk(browser->frame, kIERestore);
-        sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+        sendThroughHook(explorer->frame, MSG_RESTORE_ICONS);
     }
     for (bool hot : {false, true}) {
         EXPECT_TRUE(listHolds(hot ? explorer->hotList : explorer->normalList,
@@ -249,7 +249,7 @@ TEST_F(IconRestore, RestoreIconsMessageRefillsTheSmallPairAfterASmallProbe) {
 TEST_F(IconRestore, RestoreIconsMessageRefillsTheLargePairAfterALargeProbe) {
     BothClasses frames(true);
     ASSERT_EQ(sharedState.iconSizeMode, kSizeModeLarge);
-    sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.holdsNatives(true));
     EXPECT_TRUE(frames.keepsControllerIcons(false));
     EXPECT_TRUE(frames.released());
@@ -258,7 +258,7 @@ TEST_F(IconRestore, RestoreIconsMessageRefillsTheLargePairAfterALargeProbe) {
 TEST_F(IconRestore, RestoreIconsMessageBeforeAnyProbeOnlyReleases) {
     BothClasses frames(true);
     sharedState.iconSizeMode = kSizeModeUnknown; // as if nothing had been probed
-    sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.keepsControllerIcons(true));
     EXPECT_TRUE(frames.keepsControllerIcons(false));
     EXPECT_TRUE(frames.released());
@@ -267,7 +267,7 @@ TEST_F(IconRestore, RestoreIconsMessageBeforeAnyProbeOnlyReleases) {
 TEST_F(IconRestore, RestoreIconsMessageWhileInactiveDoesNothing) {
     BothClasses frames(true);
     sharedState.inactive = 1;
-    sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.keepsControllerIcons(true));
     EXPECT_EQ(sharedState.savedLargeValid, 1);
     EXPECT_EQ(sharedState.savedSmallValid, 1);
@@ -276,7 +276,7 @@ TEST_F(IconRestore, RestoreIconsMessageWhileInactiveDoesNothing) {
 
     // The saved icons wait for a message that finds customisation on.
     sharedState.inactive = 0;
-    sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.holdsNatives(true));
     EXPECT_TRUE(frames.released());
 }
@@ -293,7 +293,7 @@ TEST_F(IconRestore, ForgottenSmallPairIsNotStoodInForByTheLargeOne) {
     probeIconSize(frames.small->mainToolbar);
     ASSERT_EQ(sharedState.iconSizeMode, kSizeModeSmall);
 
-    sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.keepsControllerIcons(true)) << "the large pair is not the small one";
     EXPECT_TRUE(frames.keepsControllerIcons(false));
     EXPECT_TRUE(frames.released());
@@ -303,7 +303,7 @@ TEST_F(IconRestore, SmallRefillDoesNotDependOnTheLargePair) {
     BothClasses frames(false);
     sharedState.explorerLargeList = nullptr;
     sharedState.explorerLargeHotList = nullptr;
-    sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.holdsNatives(false));
     EXPECT_TRUE(frames.released());
 }
@@ -320,7 +320,7 @@ TEST_F(IconRestore, RefillIgnoresWhatTheSharedBlockSays) {
     sharedState.savedSmallIcons[0] = others.normal()[0];
     sharedState.savedSmallHotIcons[1] = others.hot()[1];
     sharedState.savedSmallValid = 1;
-    sendThroughHook(nullptr, MSG_RESTORE_ICONS);
+    sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.holdsNatives(false));
     EXPECT_TRUE(listHolds(decoy, {16, nativeColours(3, false)})) << "the decoy was worked on";
     EXPECT_TRUE(frames.released());
