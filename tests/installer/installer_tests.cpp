@@ -1,0 +1,310 @@
+// The win64 setup program as a user meets it, with the stand-in shell's frames
+// watching: a silent install whose app restyles them, a silent install of a newer
+// version over the running app, which restores them before the files change, and a
+// silent uninstall that leaves the settings and native frames. The cases build on
+// each other and run in this order.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <optional>
+#include <string>
+
+#include "pump.h"
+#include "session.h"
+#include "standin/client.h"
+#include "standin/standin.h"
+
+namespace {
+
+using tarvik::test::pumpUntil;
+
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvikToolBar";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "TarvikToolBar";
+constexpr DWORD kSetupTimeoutMs = 60000;
+constexpr DWORD kSettleMs = 15000;
+constexpr char kSettings[] = "[explorer]\r\nhide-logo = yes\r\n[browser]\r\nhide-logo = yes\r\n";
+
+std::string folder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+std::string installDir() {
+    return folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\TarvikToolBar";
+}
+std::string shortcut() {
+    return folder(CSIDL_PROGRAMS) + "\\TarvikToolBar.lnk";
+}
+std::string settingsFile() {
+    return folder(CSIDL_APPDATA) + "\\TarvikToolBar\\settings.ini";
+}
+std::string setup(const char* name) {
+    std::string path = std::string("Z:") + TARVIK_SETUP_DIR + "/" + name;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::string> regString(const char* key, const char* name) {
+    char data[1024] = "";
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(data);
+}
+std::optional<DWORD> regDword(const char* key, const char* name) {
+    DWORD data = 0, size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &data, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return data;
+}
+
+// What the shortcut, the Run value and "start now" run. Until the settings app ships,
+// the setup starts tarvikctl with the example settings instead.
+std::string startProgram() {
+    const std::string app = installDir() + "\\bin\\tarvik.exe";
+    return exists(app) ? app : installDir() + "\\bin\\tarvikctl.exe";
+}
+std::string startCommand() {
+    const std::string program = startProgram();
+    if (program.ends_with("tarvik.exe")) return "\"" + program + "\"";
+    return "\"" + program + "\" --quiet \"" + installDir() + "\\bin\\examples\\tarvik.ini\"";
+}
+
+std::string shortcutTarget(const std::string& link) {
+    std::string target;
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shellLink))))
+        return target;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        std::wstring wide(link.begin(), link.end());
+        char path[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
+            SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
+            target = path;
+        file->Release();
+    }
+    shellLink->Release();
+    return target;
+}
+
+// Starts a command line; the process handle, or null.
+HANDLE start(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return nullptr;
+    CloseHandle(info.hThread);
+    return info.hProcess;
+}
+
+// Runs a command line to its end; its exit code, or ~0u when it did not start or end.
+DWORD run(const std::string& commandLine) {
+    HANDLE process = start(commandLine);
+    if (process == nullptr) return ~0u;
+    DWORD code = ~0u;
+    if (tarvik::test::pumpUntilSignalled(process, kSetupTimeoutMs))
+        GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return code;
+}
+
+// The process of the controller running on this desktop, 0 for none.
+DWORD controllerProcess() {
+    HWND notify =
+        FindWindowExA(HWND_MESSAGE, nullptr, tarvikctl::kNotifyClass, tarvikctl::kNotifyTitle);
+    DWORD id = 0;
+    if (notify != nullptr) GetWindowThreadProcessId(notify, &id);
+    return id;
+}
+
+void removeTree(const std::string& path) {
+    std::string from = path + '\0';
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationA(&op);
+}
+
+class Installer : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        // Wine starts the Run values with its session: one left by an earlier run may be up.
+        stopController();
+        forgetInstallation();
+        removeTree(folder(CSIDL_APPDATA) + "\\TarvikToolBar");
+        CreateDirectoryA((folder(CSIDL_APPDATA) + "\\TarvikToolBar").c_str(), nullptr);
+        HANDLE file = CreateFileA(settingsFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, kSettings, sizeof kSettings - 1, &written, nullptr);
+        CloseHandle(file);
+
+        host = new standin::RemoteShell;
+        if (!host->start()) return;
+        standin::FrameOptions options;
+        options.frameClass = standin::FrameClass::Explorer;
+        explorer = host->createFrame(options).value;
+        options.frameClass = standin::FrameClass::Browser;
+        options.large = false;
+        options.x = 500;
+        browser = host->createFrame(options).value;
+    }
+    static void TearDownTestSuite() {
+        stopController();
+        host->stop();
+        delete host;
+        forgetInstallation();
+        removeTree(folder(CSIDL_APPDATA) + "\\TarvikToolBar");
+        CoUninitialize();
+    }
+    // WM_CLOSE to the running controller's notify window restores the frames and ends it.
+    static void stopController() {
+        HWND notify = FindWindowExA(HWND_MESSAGE, nullptr, tarvikctl::kNotifyClass, nullptr);
+        if (notify == nullptr) return;
+        DWORD id = 0;
+        GetWindowThreadProcessId(notify, &id);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        PostMessageA(notify, WM_CLOSE, 0, 0);
+        if (process != nullptr) {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    }
+    static void forgetInstallation() {
+        removeTree(installDir());
+        DeleteFileA(shortcut().c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+        HKEY run = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+            RegDeleteValueA(run, kRunValue);
+            RegCloseKey(run);
+        }
+    }
+
+    // Both frames' logo bands hidden (the settings' one change), or both shown.
+    static bool logoHidden(const standin::FrameHandles& frame) {
+        auto bands = host->bands(frame.rebar);
+        for (const standin::BandRecord& band : bands.value)
+            if (band.wID == standin::kLogoBandId) return (band.fStyle & RBBS_HIDDEN) != 0;
+        return false;
+    }
+    static bool styled() { return logoHidden(explorer) && logoHidden(browser); }
+    static bool native() { return !logoHidden(explorer) && !logoHidden(browser); }
+
+    static standin::RemoteShell* host;
+    static standin::FrameHandles explorer, browser;
+};
+standin::RemoteShell* Installer::host = nullptr;
+standin::FrameHandles Installer::explorer{}, Installer::browser{};
+
+TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheAppRestylesTheFrames) {
+    ASSERT_TRUE(host->running()) << host->lastError();
+    ASSERT_NE(browser.rebar, nullptr);
+    ASSERT_TRUE(native());
+
+    ASSERT_EQ(run("\"" + setup("first-setup.exe") + "\" /S /LOGON /RUN"), 0u);
+    const std::string dir = installDir();
+    for (const char* file :
+         {"bin\\tarvikctl.exe", "bin\\TarvikToolBar64.dll", "bin\\x86\\tarvikctl.exe",
+          "bin\\x86\\TarvikToolBar.dll", "bin\\examples\\tarvik.ini", "include\\TarvikToolBar.h",
+          "README.txt", "Uninstall.exe"})
+        EXPECT_TRUE(exists(dir + "\\" + file)) << file;
+    EXPECT_FALSE(exists(dir + ".new")) << "the staging folder is gone";
+    EXPECT_EQ(shortcutTarget(shortcut()), startProgram());
+
+    const std::string uninstaller = "\"" + dir + "\\Uninstall.exe\"";
+    EXPECT_EQ(regString(kUninstallKey, "DisplayName"), "TarvikToolBar");
+    EXPECT_EQ(regString(kUninstallKey, "DisplayVersion"), TARVIK_VERSION);
+    EXPECT_EQ(regString(kUninstallKey, "Publisher"), "TarvikToolBar");
+    EXPECT_EQ(regString(kUninstallKey, "DisplayIcon"), startProgram() + ",0");
+    EXPECT_EQ(regString(kUninstallKey, "InstallLocation"), dir);
+    EXPECT_EQ(regString(kUninstallKey, "UninstallString"), uninstaller);
+    EXPECT_EQ(regString(kUninstallKey, "QuietUninstallString"), uninstaller + " /S");
+    EXPECT_EQ(regDword(kUninstallKey, "NoModify"), 1u);
+    EXPECT_EQ(regDword(kUninstallKey, "NoRepair"), 1u);
+    EXPECT_GT(regDword(kUninstallKey, "EstimatedSize").value_or(0), 100u) << "KB";
+    EXPECT_EQ(regString(kRunKey, kRunValue), startCommand());
+
+    EXPECT_TRUE(pumpUntil([] { return controllerProcess() != 0 && styled(); }, kSettleMs))
+        << "the started app restyles the frames";
+}
+
+TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsTheNewVersion) {
+    const DWORD oldId = controllerProcess();
+    ASSERT_NE(oldId, 0u);
+    ASSERT_TRUE(styled());
+    HANDLE old = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, oldId);
+    ASSERT_NE(old, nullptr);
+    const std::string marker = installDir() + "\\bin\\newer-build.txt";
+    ASSERT_FALSE(exists(marker));
+
+    // Watched while the setup runs, each condition read in an order that proves it:
+    // frames, then files, then the old process.
+    HANDLE setupProcess = start("\"" + setup("newer-setup.exe") + "\" /S /RUN");
+    ASSERT_NE(setupProcess, nullptr);
+    bool nativeWithOldFiles = false, filesReplacedWhileRunning = false;
+    const DWORD begin = GetTickCount();
+    while (WaitForSingleObject(setupProcess, 0) == WAIT_TIMEOUT &&
+           GetTickCount() - begin < kSetupTimeoutMs) {
+        const bool frameNative = native();
+        const bool newFiles = exists(marker);
+        const bool oldRunning = WaitForSingleObject(old, 0) == WAIT_TIMEOUT;
+        nativeWithOldFiles |= frameNative && !newFiles;
+        filesReplacedWhileRunning |= newFiles && oldRunning;
+        Sleep(2);
+    }
+    DWORD code = ~0u;
+    GetExitCodeProcess(setupProcess, &code);
+    CloseHandle(setupProcess);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(nativeWithOldFiles) << "the frames were restored before the files changed";
+    EXPECT_FALSE(filesReplacedWhileRunning);
+    DWORD oldCode = ~0u;
+    EXPECT_TRUE(GetExitCodeProcess(old, &oldCode) && oldCode == 0) << "ended cleanly: " << oldCode;
+    CloseHandle(old);
+
+    EXPECT_TRUE(exists(marker));
+    EXPECT_EQ(regString(kUninstallKey, "DisplayVersion"), TARVIK_NEWER_VERSION);
+    EXPECT_EQ(regString(kRunKey, kRunValue), startCommand()) << "start at logon kept";
+    EXPECT_TRUE(pumpUntil(
+        [&] { return controllerProcess() != 0 && controllerProcess() != oldId && styled(); },
+        kSettleMs))
+        << "the new version runs and restyles the frames";
+}
+
+TEST_F(Installer, SilentUninstallLeavesOnlyTheSettingsAndNativeFrames) {
+    ASSERT_NE(controllerProcess(), 0u);
+    const std::optional<std::string> quiet = regString(kUninstallKey, "QuietUninstallString");
+    ASSERT_TRUE(quiet);
+    // The uninstaller copies itself away to remove its folder: its copy does the work.
+    EXPECT_EQ(run(*quiet), 0u);
+    EXPECT_TRUE(
+        pumpUntil([] { return !exists(installDir()) && !regString(kUninstallKey, "DisplayName"); },
+                  kSettleMs));
+
+    EXPECT_FALSE(exists(installDir()));
+    EXPECT_FALSE(exists(shortcut()));
+    EXPECT_FALSE(regString(kRunKey, kRunValue));
+    EXPECT_FALSE(regString(kUninstallKey, "DisplayName"));
+    EXPECT_TRUE(exists(settingsFile())) << "the settings stay";
+    EXPECT_EQ(controllerProcess(), 0u);
+    EXPECT_TRUE(native());
+}
+
+} // namespace
