@@ -11,7 +11,7 @@
 #include <string>
 
 #include "pump.h"
-#include "session.h"
+#include "instance.h"
 #include "standin/client.h"
 #include "standin/standin.h"
 
@@ -122,13 +122,11 @@ DWORD run(const std::string& commandLine) {
     return code;
 }
 
-// The process of the controller running on this desktop, 0 for none.
+// The process of the controller running on this desktop (found as tarvikctl --stop
+// finds the app or tarvikctl), 0 for none.
 DWORD controllerProcess() {
-    HWND notify =
-        FindWindowExA(HWND_MESSAGE, nullptr, tarvikctl::kNotifyClass, tarvikctl::kNotifyTitle);
-    DWORD id = 0;
-    if (notify != nullptr) GetWindowThreadProcessId(notify, &id);
-    return id;
+    const std::optional<tarvikctl::RunningInstance> running = tarvikctl::findRunning();
+    return running ? running->processId : 0;
 }
 
 void removeTree(const std::string& path) {
@@ -175,14 +173,12 @@ class Installer : public ::testing::Test {
     }
     // WM_CLOSE to the running controller's notify window restores the frames and ends it.
     static void stopController() {
-        HWND notify = FindWindowExA(HWND_MESSAGE, nullptr, tarvikctl::kNotifyClass, nullptr);
-        if (notify == nullptr) return;
-        DWORD id = 0;
-        GetWindowThreadProcessId(notify, &id);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-        PostMessageA(notify, WM_CLOSE, 0, 0);
+        const std::optional<tarvikctl::RunningInstance> running = tarvikctl::findRunning();
+        if (!running) return;
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, running->processId);
+        PostMessageA(running->window, WM_CLOSE, 0, 0);
         if (process != nullptr) {
-            WaitForSingleObject(process, 10000);
+            WaitForSingleObject(process, tarvikctl::kStopWaitMs);
             CloseHandle(process);
         }
     }
