@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "child_process.h"
 #include "pump.h"
 #include "instance.h"
 #include "standin/client.h"
@@ -51,20 +52,15 @@ bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<std::string> regString(const char* key, const char* name) {
+// A REG_SZ value as it is, a REG_DWORD one in decimal.
+std::optional<std::string> reg(const char* key, const char* name) {
     char data[1024] = "";
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS)
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data,
+                     &size) != ERROR_SUCCESS)
         return std::nullopt;
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
     return std::string(data);
-}
-std::optional<DWORD> regDword(const char* key, const char* name) {
-    DWORD data = 0, size = sizeof data;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &data, &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    return data;
 }
 
 // What the shortcut, the Run value and "start now" run. Until the settings app ships,
@@ -98,28 +94,10 @@ std::string shortcutTarget(const std::string& link) {
     return target;
 }
 
-// Starts a command line; the process handle, or null.
-HANDLE start(const std::string& commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return nullptr;
-    CloseHandle(info.hThread);
-    return info.hProcess;
-}
-
 // Runs a command line to its end; its exit code, or ~0u when it did not start or end.
 DWORD run(const std::string& commandLine) {
-    HANDLE process = start(commandLine);
-    if (process == nullptr) return ~0u;
-    DWORD code = ~0u;
-    if (tarvik::test::pumpUntilSignalled(process, kSetupTimeoutMs))
-        GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    return code;
+    const tarvik::test::ProcessRun result = tarvik::test::runProcess(commandLine, kSetupTimeoutMs);
+    return result.ended ? result.exitCode : ~0u;
 }
 
 // The process of the controller running on this desktop (found as tarvikctl --stop
@@ -225,17 +203,17 @@ TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheAppRestylesTheFrames) 
     EXPECT_EQ(shortcutTarget(shortcut()), startProgram());
 
     const std::string uninstaller = "\"" + dir + "\\Uninstall.exe\"";
-    EXPECT_EQ(regString(kUninstallKey, "DisplayName"), "TarvikToolBar");
-    EXPECT_EQ(regString(kUninstallKey, "DisplayVersion"), TARVIK_VERSION);
-    EXPECT_EQ(regString(kUninstallKey, "Publisher"), "TarvikToolBar");
-    EXPECT_EQ(regString(kUninstallKey, "DisplayIcon"), startProgram() + ",0");
-    EXPECT_EQ(regString(kUninstallKey, "InstallLocation"), dir);
-    EXPECT_EQ(regString(kUninstallKey, "UninstallString"), uninstaller);
-    EXPECT_EQ(regString(kUninstallKey, "QuietUninstallString"), uninstaller + " /S");
-    EXPECT_EQ(regDword(kUninstallKey, "NoModify"), 1u);
-    EXPECT_EQ(regDword(kUninstallKey, "NoRepair"), 1u);
-    EXPECT_GT(regDword(kUninstallKey, "EstimatedSize").value_or(0), 100u) << "KB";
-    EXPECT_EQ(regString(kRunKey, kRunValue), startCommand());
+    EXPECT_EQ(reg(kUninstallKey, "DisplayName"), "TarvikToolBar");
+    EXPECT_EQ(reg(kUninstallKey, "DisplayVersion"), TARVIK_VERSION);
+    EXPECT_EQ(reg(kUninstallKey, "Publisher"), "TarvikToolBar");
+    EXPECT_EQ(reg(kUninstallKey, "DisplayIcon"), startProgram() + ",0");
+    EXPECT_EQ(reg(kUninstallKey, "InstallLocation"), dir);
+    EXPECT_EQ(reg(kUninstallKey, "UninstallString"), uninstaller);
+    EXPECT_EQ(reg(kUninstallKey, "QuietUninstallString"), uninstaller + " /S");
+    EXPECT_EQ(reg(kUninstallKey, "NoModify"), "1");
+    EXPECT_EQ(reg(kUninstallKey, "NoRepair"), "1");
+    EXPECT_GT(std::stoi(reg(kUninstallKey, "EstimatedSize").value_or("0")), 100) << "KB";
+    EXPECT_EQ(reg(kRunKey, kRunValue), startCommand());
 
     EXPECT_TRUE(pumpUntil([] { return controllerProcess() != 0 && styled(); }, kSettleMs))
         << "the started app restyles the frames";
@@ -252,11 +230,11 @@ TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsT
 
     // Watched while the setup runs, each condition read in an order that proves it:
     // frames, then files, then the old process.
-    HANDLE setupProcess = start("\"" + setup("newer-setup.exe") + "\" /S /RUN");
-    ASSERT_NE(setupProcess, nullptr);
+    tarvik::test::ChildProcess setupProcess;
+    ASSERT_TRUE(setupProcess.start("\"" + setup("newer-setup.exe") + "\" /S /RUN"));
     bool nativeWithOldFiles = false, filesReplacedWhileRunning = false;
     const DWORD begin = GetTickCount();
-    while (WaitForSingleObject(setupProcess, 0) == WAIT_TIMEOUT &&
+    while (WaitForSingleObject(setupProcess.handle(), 0) == WAIT_TIMEOUT &&
            GetTickCount() - begin < kSetupTimeoutMs) {
         const bool frameNative = native();
         const bool newFiles = exists(marker);
@@ -265,10 +243,8 @@ TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsT
         filesReplacedWhileRunning |= newFiles && oldRunning;
         Sleep(2);
     }
-    DWORD code = ~0u;
-    GetExitCodeProcess(setupProcess, &code);
-    CloseHandle(setupProcess);
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(setupProcess.waitForExit(0));
+    EXPECT_EQ(setupProcess.exitCode(), 0u);
     EXPECT_TRUE(nativeWithOldFiles) << "the frames were restored before the files changed";
     EXPECT_FALSE(filesReplacedWhileRunning);
     DWORD oldCode = ~0u;
@@ -276,8 +252,8 @@ TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsT
     CloseHandle(old);
 
     EXPECT_TRUE(exists(marker));
-    EXPECT_EQ(regString(kUninstallKey, "DisplayVersion"), TARVIK_NEWER_VERSION);
-    EXPECT_EQ(regString(kRunKey, kRunValue), startCommand()) << "start at logon kept";
+    EXPECT_EQ(reg(kUninstallKey, "DisplayVersion"), TARVIK_NEWER_VERSION);
+    EXPECT_EQ(reg(kRunKey, kRunValue), startCommand()) << "start at logon kept";
     EXPECT_TRUE(pumpUntil(
         [&] { return controllerProcess() != 0 && controllerProcess() != oldId && styled(); },
         kSettleMs))
@@ -286,18 +262,17 @@ TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsT
 
 TEST_F(Installer, SilentUninstallLeavesOnlyTheSettingsAndNativeFrames) {
     ASSERT_NE(controllerProcess(), 0u);
-    const std::optional<std::string> quiet = regString(kUninstallKey, "QuietUninstallString");
+    const std::optional<std::string> quiet = reg(kUninstallKey, "QuietUninstallString");
     ASSERT_TRUE(quiet);
     // The uninstaller copies itself away to remove its folder: its copy does the work.
     EXPECT_EQ(run(*quiet), 0u);
-    EXPECT_TRUE(
-        pumpUntil([] { return !exists(installDir()) && !regString(kUninstallKey, "DisplayName"); },
-                  kSettleMs));
+    EXPECT_TRUE(pumpUntil(
+        [] { return !exists(installDir()) && !reg(kUninstallKey, "DisplayName"); }, kSettleMs));
 
     EXPECT_FALSE(exists(installDir()));
     EXPECT_FALSE(exists(shortcut()));
-    EXPECT_FALSE(regString(kRunKey, kRunValue));
-    EXPECT_FALSE(regString(kUninstallKey, "DisplayName"));
+    EXPECT_FALSE(reg(kRunKey, kRunValue));
+    EXPECT_FALSE(reg(kUninstallKey, "DisplayName"));
     EXPECT_TRUE(exists(settingsFile())) << "the settings stay";
     EXPECT_EQ(controllerProcess(), 0u);
     EXPECT_TRUE(native());
