@@ -13,6 +13,7 @@
 #include "child_process.h"
 #include "pump.h"
 #include "instance.h"
+#include "library_under_test.h"
 #include "standin/client.h"
 #include "standin/standin.h"
 
@@ -258,6 +259,23 @@ TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsT
         [&] { return controllerProcess() != 0 && controllerProcess() != oldId && styled(); },
         kSettleMs))
         << "the new version runs and restyles the frames";
+}
+
+TEST_F(Installer, SetupWhoseStopFailsLeavesTheInstallationAsItWas) {
+    const DWORD running = controllerProcess();
+    ASSERT_NE(running, 0u);
+    const std::string installed = installDir() + "\\bin\\tarvikctl.exe";
+    const std::string kept = installed + ".kept";
+    ASSERT_TRUE(MoveFileA(installed.c_str(), kept.c_str()));
+    ASSERT_TRUE(CopyFileA(besideThisProgram("refusing_stop.exe").c_str(), installed.c_str(), TRUE));
+
+    EXPECT_EQ(run("\"" + setup("first-setup.exe") + "\" /S /RUN"), 2u);
+    EXPECT_TRUE(exists(installDir() + "\\bin\\newer-build.txt"));
+    EXPECT_FALSE(exists(installDir() + ".new"));
+    EXPECT_EQ(reg(kUninstallKey, "DisplayVersion"), TARVIK_NEWER_VERSION);
+    EXPECT_EQ(controllerProcess(), running);
+    EXPECT_TRUE(styled());
+    EXPECT_TRUE(DeleteFileA(installed.c_str()) && MoveFileA(kept.c_str(), installed.c_str()));
 }
 
 TEST_F(Installer, SilentUninstallLeavesOnlyTheSettingsAndNativeFrames) {
