@@ -150,3 +150,5 @@ include(CPack)
 add_test(NAME package_archive
          COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-package ${CMAKE_BINARY_DIR})
 set_tests_properties(package_archive PROPERTIES TIMEOUT 180 LABELS package)
+
+include(${CMAKE_CURRENT_LIST_DIR}/TarvikInstaller.cmake)

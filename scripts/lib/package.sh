@@ -2,8 +2,9 @@
 # after common.sh.
 
 # Tools the archive checks use besides the build's: llvm-dlltool makes the Microsoft import library,
-# llvm-readobj reads it back, clang and lld-link link Microsoft-ABI objects against it.
-PACKAGE_TOOLS=(llvm lld clang python3)
+# llvm-readobj reads it back, clang and lld-link link Microsoft-ABI objects against it;
+# makensis makes the setup programs.
+PACKAGE_TOOLS=(llvm lld clang python3 nsis)
 # What an archive holds, and its debug files: all a tree must build to be packed.
 SHIPPED_TARGETS=(TarvikToolBar tarvikctl tarvik_package_files)
 
@@ -34,4 +35,40 @@ make_archive() {
     mv "$staging/$TARVIK_PACKAGE_NAME.zip" "$dest/" &&
         cp "$tree"/debug/*.debug "$dest/$TARVIK_PACKAGE_NAME-debug/" &&
         rm -rf "$staging"
+}
+
+# stage_installer <build tree> <folder>: what the tree's archive holds, installed into
+# <folder> by the same install rules, for make_setup.
+stage_installer() {
+    local tree=$1 stage=$2
+    rm -rf "$stage"
+    mkdir -p "$stage" || return 1
+    if ! cmake --install "$tree" --prefix "$stage" >"$stage.log" 2>&1; then
+        cat "$stage.log"
+        return 1
+    fi
+    rm -f "$stage.log"
+}
+
+# make_setup <build tree> <staged folder> <setup.exe> [version]: the per-user setup
+# program of those files (the tree's version unless another is given).
+make_setup() {
+    local tree=$1 stage=$2 out=$3 version=${4:-}
+    local log=$out.log
+    if ! makensis -V2 -NOCD ${version:+"-DVERSION=$version"} "-DSTAGE=$stage" "-DOUTFILE=$out" \
+        "$tree/installer/TarvikToolBar.nsi" >"$log" 2>&1; then
+        cat "$log"
+        return 1
+    fi
+    rm -f "$log"
+}
+
+# make_installer <build tree> <folder>: <package>-setup.exe of the tree in <folder>.
+make_installer() {
+    local tree=$1 dest=$2
+    package_info "$tree"
+    local stage=$dest/.setup-$TARVIK_ARCH
+    stage_installer "$tree" "$stage" &&
+        make_setup "$tree" "$stage" "$dest/$TARVIK_PACKAGE_NAME-setup.exe" &&
+        rm -rf "$stage"
 }
