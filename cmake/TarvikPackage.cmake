@@ -21,7 +21,7 @@ set(msvc_implib ${CMAKE_BINARY_DIR}/lib/TarvikToolBar.lib)
 set(shipped_binaries TarvikToolBar.dll tarvikctl.exe)
 
 # Release builds of what ships carry DWARF for the debug files; -g changes no code.
-foreach(target tarvik_objects TarvikToolBar tarvikctl_core tarvikctl)
+foreach(target tarvik_objects TarvikToolBar tarvik_controller tarvikctl)
     target_compile_options(${target} PRIVATE -g)
 endforeach()
 

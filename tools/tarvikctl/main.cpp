@@ -15,6 +15,7 @@
 #include "icon_handles.h"
 #include "instance.h"
 #include "library.h"
+#include "console_session.h"
 #include "session.h"
 #include "settings.h"
 #include "text.h"

@@ -1,5 +1,5 @@
-// One run of the controller against the library: install the hooks, apply
-// the settings, pump messages, then undo everything in the library's order.
+// tarvikctl's run: the controller session driven from a console, which prints the
+// commands chosen in the frames and stops on a console event or WM_CLOSE.
 #pragma once
 
 #include <windows.h>
@@ -13,11 +13,6 @@
 
 namespace tarvikctl {
 
-// The notify window: message-only, found with
-// FindWindowEx(HWND_MESSAGE, nullptr, kNotifyClass, kNotifyTitle).
-constexpr const char* kNotifyClass = "TarvikCtlNotify";
-constexpr const char* kNotifyTitle = "tarvikctl";
-
 // Longest --hold accepted: one day.
 constexpr DWORD kMaxHoldMs = 24u * 60u * 60u * 1000u;
 
@@ -25,7 +20,7 @@ struct SessionOptions {
     bool once = false;  // undo and end after holdMs instead of waiting to be stopped
     DWORD holdMs = 0;   // with once: how long to keep pumping first
     bool quiet = false; // no progress lines on stderr
-    // Called once the notify window exists: from then on another tarvikctl finds this one.
+    // Called once the notify window exists: from then on another controller finds this one.
     std::function<void()> findable;
 };
 

@@ -1,21 +1,15 @@
-// Install, apply, pump, undo: the calling order the library expects, all on
-// the thread that installed the hooks. Stop requests from other threads (the
-// console handler) are posted to the notify window, so that the undo runs
-// here too.
+// Stop requests from other threads (the console handler) are posted to the notify
+// window, so that the undo runs on the thread that installed the hooks.
+#include "console_session.h"
 #include "session.h"
 #include "text.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <vector>
 
 namespace tarvikctl {
-
-static_assert(kIconSlots == TARVIK_ICON_SLOTS, "icon tables as the library's");
-static_assert(kMenuEntries == TARVIK_POPUP_ITEMS, "menu entries as the library's");
-static_assert(kCaptionMaxBytes + 1 == TARVIK_CAPTION_BYTES, "captions as the library's");
-static_assert(kReservedCommandId == CMD_TOGGLE_MENUBAR, "the library's own menu command");
 
 namespace {
 
@@ -39,12 +33,6 @@ void printCommand(const Settings& settings, WPARAM id) {
 
 LRESULT CALLBACK notifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NCCREATE: {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        break;
-    }
     case MSG_POPUP_COMMAND: {
         const auto* settings =
             reinterpret_cast<const Settings*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -75,64 +63,6 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     return TRUE;
 }
 
-HWND createNotifyWindow(const Settings& settings) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = notifyProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kNotifyClass;
-    if (RegisterClassExA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return nullptr;
-    // Message-only: posted messages arrive, broadcasts and window enumerations skip it.
-    return CreateWindowExA(0, kNotifyClass, kNotifyTitle, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           windowClass.hInstance,
-                           const_cast<void*>(static_cast<const void*>(&settings)));
-}
-
-void apply(Library& library, const Settings& settings, const IconSet& icons, bool quiet) {
-    // Whole tables: slots past the last icon are cleared of any earlier run's handles.
-    library.setIcons(icons.large.data(), icons.largeHot.data(), kIconSlots, icons.largeSize);
-    library.setSmallIcons(icons.small.data(), icons.smallHot.data(), kIconSlots, icons.smallSize);
-    if (settings.menuEnabled) {
-        std::vector<int> ids;
-        std::vector<const char*> texts;
-        for (const MenuEntry& entry : settings.menuEntries) {
-            ids.push_back(entry.id);
-            texts.push_back(entry.caption.c_str());
-        }
-        // A menu without items still has the menu-bar item; the library wants tables.
-        ids.push_back(0);
-        texts.push_back("");
-        library.setPopupMenuItem(settings.menuTitle.c_str(), ids.data(), texts.data(),
-                                 static_cast<int>(settings.menuEntries.size()),
-                                 settings.toggleCaption.c_str());
-    } else {
-        library.setPopupMenuItem(nullptr, nullptr, nullptr, 0, nullptr);
-    }
-    library.changeAllToolbar();
-    const FrameOptions& e = settings.explorer;
-    const FrameOptions& b = settings.browser;
-    library.showHideAllLogo(e.hideLogo, b.hideLogo);
-    library.showHideAllMenu(e.hideMenu, b.hideMenu);
-    library.showHideAllHeader(e.hideTitles, b.hideTitles);
-    library.showHideAllDropdownArrow(e.hideDropdowns, b.hideDropdowns);
-    note(quiet, cat("applied: ", num(icons.slotsInUse()), " icon slots (", num(icons.largeSize),
-                    " and ", num(icons.smallSize), " px), menu ",
-                    (settings.menuEnabled ? "extended" : "untouched")));
-}
-
-// The toolbar goes last: until then the icons it shows are still in use.
-void undo(Library& library, bool quiet) {
-    library.restoreAllLogo();
-    library.restoreAllMenu();
-    library.restoreAllHeader();
-    library.restoreAllDropdownArrow();
-    library.restoreAllToolbar();
-    note(quiet, "restored");
-    library.uninstallHook();
-    note(quiet, "hooks removed");
-}
-
 void pump() {
     MSG message;
     for (;;) {
@@ -153,7 +83,8 @@ void note(bool quiet, std::string_view line) {
 
 std::string runSession(Library& library, const Settings& settings, const IconSet& icons,
                        const SessionOptions& options) {
-    HWND window = createNotifyWindow(settings);
+    HWND window =
+        createNotifyWindow(notifyProc, const_cast<void*>(static_cast<const void*>(&settings)));
     if (window == nullptr)
         return cat("cannot create the notify window (error ", num(GetLastError()), ")");
     if (undoneEvent == nullptr) undoneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -167,15 +98,16 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
     // Fails without a console; WM_CLOSE still stops the session then.
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 
-    // The hooks are set with the library's own module, as LoadLibrary gave it.
-    library.installHook(library.module(), window);
+    Session session(library);
+    session.install(window);
     char handle[32];
     std::snprintf(handle, sizeof handle, "%#llx",
                   static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
     note(options.quiet, std::string("hooks installed; notify window ") + handle);
     std::string problem;
     try {
-        apply(library, settings, icons, options.quiet);
+        session.apply(settings, icons);
+        note(options.quiet, cat("applied: ", describeApplied(settings, icons)));
     } catch (const std::exception& failure) {
         problem = std::string("applying the settings failed: ") + failure.what();
     }
@@ -189,7 +121,10 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
         note(options.quiet, "running; Ctrl+C or WM_CLOSE to the notify window stops it");
         pump();
     }
-    undo(library, options.quiet);
+    session.restore();
+    note(options.quiet, "restored");
+    session.stop();
+    note(options.quiet, "hooks removed");
 
     notifyWindow = nullptr;
     DestroyWindow(window);
