@@ -1,0 +1,162 @@
+// tarvik.exe: TarvikToolBar for people who do not write INI files. An icon in
+// the notification area, a settings window, the settings kept in
+// %APPDATA%\TarvikToolBar\settings.ini; one controller per desktop, as tarvikctl.
+#include "app.h"
+#include "instance.h"
+#include "resource.h"
+#include "settings_sheet.h"
+#include "text.h"
+#include "tray.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <cstdlib>
+#include <optional>
+
+using namespace tarvik_app;
+using tarvikctl::cat;
+using tarvikctl::num;
+
+namespace {
+
+constexpr int kExitOk = 0, kExitUsage = 1, kExitLibrary = 4, kExitSystem = 5, kExitRunning = 7;
+constexpr const char* kUsage = "usage: tarvik [--settings <file>]\n\n"
+                               "Without --settings the settings are kept in\n"
+                               "%APPDATA%\\TarvikToolBar\\settings.ini.";
+
+std::string defaultSettingsPath() {
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                SHGFP_TYPE_CURRENT, folder)))
+        return "";
+    return cat(folder, "\\TarvikToolBar\\settings.ini");
+}
+
+// The running controller: the app shows its settings window; tarvikctl is named.
+int handOver(const tarvikctl::RunningInstance& running) {
+    AllowSetForegroundWindow(running.processId);
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(running.window, app().showSettingsMessage, 0, 0, SMTO_ABORTIFHUNG,
+                            tarvikctl::kStopWaitMs, &answer) &&
+        answer == static_cast<DWORD_PTR>(kShowAck))
+        return kExitOk;
+    say(nullptr,
+        cat("tarvikctl (process ", num(running.processId),
+            ") already controls the toolbars on this desktop.\n\nStop it with "
+            "'tarvikctl --stop', then start TarvikToolBar again."),
+        MB_OK | MB_ICONINFORMATION);
+    return kExitRunning;
+}
+
+// The settings in force at start, the file made from the defaults if missing.
+void readStartSettings() {
+    App& a = app();
+    const DWORD attributes = GetFileAttributesA(a.settingsPath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        SHCreateDirectoryExA(nullptr, tarvikctl::folderOf(a.settingsPath).c_str(), nullptr);
+        const std::string problem = tarvikctl::saveSettingsFile(a.settingsPath, a.settings);
+        if (!problem.empty())
+            say(nullptr, cat("The settings file cannot be made:\n\n", problem),
+                MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const tarvikctl::SettingsResult read = tarvikctl::readSettingsFile(a.settingsPath);
+    if (!read.ok) {
+        a.unreadableFile = read.error;
+        return;
+    }
+    a.settings = read.settings;
+    const std::string problem = tarvikctl::loadIconFiles(a.settings, *a.icons);
+    if (!problem.empty())
+        say(nullptr,
+            cat("An icon file cannot be used:\n\n", problem,
+                "\n\nThe toolbars keep their own icons until the settings name usable ones."),
+            MB_OK | MB_ICONWARNING);
+}
+
+int run() {
+    App& a = app();
+    for (int i = 1; i < __argc; ++i) {
+        const std::string argument = __argv[i];
+        if (argument == "--settings" && i + 1 < __argc) {
+            a.settingsPath = __argv[++i];
+            a.defaultPath = false;
+        } else {
+            say(nullptr, kUsage,
+                MB_OK | (argument == "--help" ? MB_ICONINFORMATION : MB_ICONERROR));
+            return argument == "--help" ? kExitOk : kExitUsage;
+        }
+    }
+    a.showSettingsMessage = RegisterWindowMessageA(kShowSettingsMessage);
+
+    tarvikctl::StartLock lock;
+    std::string problem = lock.acquire(tarvikctl::kLockWaitMs);
+    if (!problem.empty()) {
+        say(nullptr, problem, MB_OK | MB_ICONERROR);
+        return kExitRunning;
+    }
+    if (const std::optional<tarvikctl::RunningInstance> running = tarvikctl::findRunning())
+        return handOver(*running);
+
+    if (a.defaultPath) a.settingsPath = defaultSettingsPath();
+    if (a.settingsPath.empty()) {
+        say(nullptr, "The Application Data folder cannot be found.", MB_OK | MB_ICONERROR);
+        return kExitSystem;
+    }
+    problem = a.library.load(tarvikctl::programFolder() + tarvikctl::kLibraryFileName);
+    if (!problem.empty()) {
+        say(nullptr, problem, MB_OK | MB_ICONERROR);
+        return kExitLibrary;
+    }
+    readStartSettings();
+
+    a.notify = tarvikctl::createNotifyWindow(notifyProc, nullptr);
+    if (a.notify == nullptr || !createTray()) {
+        say(nullptr, cat("A window cannot be made (error ", num(GetLastError()), ")."),
+            MB_OK | MB_ICONERROR);
+        return kExitSystem;
+    }
+    // Findable from here on: another start finds this one.
+    lock.release();
+    a.session = std::make_unique<tarvikctl::Session>(a.library);
+    a.session->install(a.notify);
+    applyCurrent();
+    if (!a.unreadableFile.empty())
+        say(a.tray,
+            cat("The settings file cannot be read:\n\n", a.unreadableFile,
+                "\n\nTarvikToolBar starts with the native look and leaves the file as it is. "
+                "Open Settings... to choose new settings; the file is replaced only once you "
+                "agree."),
+            MB_OK | MB_ICONWARNING);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!sheetTakes(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        dropClosedSheet();
+    }
+    // Ended by shutDown(): restored and uninstalled already.
+    a.session.reset();
+    DestroyWindow(a.notify);
+    DestroyWindow(a.tray);
+    a.icons->release();
+    a.library.unload();
+    return kExitOk;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    app().instance = instance;
+    // ShellExecute and the shell's dialogs want a single-threaded apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const int code = run();
+    if (SUCCEEDED(com)) CoUninitialize();
+    return code;
+}
