@@ -2,6 +2,7 @@
 // the notification area, a settings window, the settings kept in
 // %APPDATA%\TarvikToolBar\settings.ini; one controller per desktop, as tarvikctl.
 #include "app.h"
+#include "icon_handles.h"
 #include "instance.h"
 #include "resource.h"
 #include "settings_sheet.h"
@@ -12,6 +13,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 
@@ -22,9 +24,12 @@ using tarvikctl::num;
 namespace {
 
 constexpr int kExitOk = 0, kExitUsage = 1, kExitLibrary = 4, kExitSystem = 5, kExitRunning = 7;
-constexpr const char* kUsage = "usage: tarvik [--settings <file>]\n\n"
-                               "Without --settings the settings are kept in\n"
-                               "%APPDATA%\\TarvikToolBar\\settings.ini.";
+constexpr const char* kUsage =
+    "usage: tarvik [--settings <file>] [--icon-handles <file>]\n\n"
+    "Without --settings the settings are kept in\n"
+    "%APPDATA%\\TarvikToolBar\\settings.ini.\n"
+    "--icon-handles: icons another process made, as with tarvikctl (for hosts where\n"
+    "icon handles are process-local); the settings' own icons replace them on Apply.";
 
 std::string defaultSettingsPath() {
     char folder[MAX_PATH] = {};
@@ -78,11 +83,14 @@ void readStartSettings() {
 
 int run() {
     App& a = app();
+    std::string iconHandles;
     for (int i = 1; i < __argc; ++i) {
         const std::string argument = __argv[i];
         if (argument == "--settings" && i + 1 < __argc) {
             a.settingsPath = __argv[++i];
             a.defaultPath = false;
+        } else if (argument == "--icon-handles" && i + 1 < __argc) {
+            iconHandles = __argv[++i];
         } else {
             say(nullptr, kUsage,
                 MB_OK | (argument == "--help" ? MB_ICONINFORMATION : MB_ICONERROR));
@@ -111,6 +119,14 @@ int run() {
         return kExitLibrary;
     }
     readStartSettings();
+    if (!iconHandles.empty()) {
+        const tarvikctl::IconHandlesResult handles =
+            tarvikctl::readIconHandlesFile(iconHandles, UINTPTR_MAX);
+        if (handles.ok)
+            tarvikctl::borrowIconHandles(handles.handles, a.settings, *a.icons);
+        else
+            say(nullptr, handles.error, MB_OK | MB_ICONWARNING);
+    }
 
     a.notify = tarvikctl::createNotifyWindow(notifyProc, nullptr);
     if (a.notify == nullptr || !createTray()) {
