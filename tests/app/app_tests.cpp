@@ -281,12 +281,27 @@ TEST_F(AppCase, AnotherStartOpensTheRunningAppsSettingsWindow) {
     EXPECT_NE(waitWindow(app_.id(), "#32770", kSheetTitle), nullptr);
     EXPECT_EQ(WaitForSingleObject(app_.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
-    // tarvikctl refuses beside the app, as beside another tarvikctl.
-    const tarvik::test::ProcessRun ctl =
-        tarvik::test::runProcess(tarvik::test::quoted(besideThisProgram("tarvikctl.exe")) + " " +
-                                     tarvik::test::quoted(settings_),
-                                 kWaitMs);
-    EXPECT_EQ(ctl.exitCode, 7u) << ctl.err;
+    // tarvikctl refuses beside the app, as beside another tarvikctl, or takes over.
+    const std::string ctl = tarvik::test::quoted(besideThisProgram("tarvikctl.exe"));
+    const tarvik::test::ProcessRun refused =
+        tarvik::test::runProcess(ctl + " " + tarvik::test::quoted(settings_), kWaitMs);
+    EXPECT_EQ(refused.exitCode, 7u) << refused.err;
+    const tarvik::test::ProcessRun replaced = tarvik::test::runProcess(
+        ctl + " --replace --once " + tarvik::test::quoted(settings_), kWaitMs);
+    EXPECT_EQ(replaced.exitCode, 0u) << replaced.err;
+    EXPECT_TRUE(app_.waitForExit(kWaitMs));
+    EXPECT_EQ(app_.exitCode(), 0u);
+}
+
+TEST_F(AppCase, TurnOffRestoresAndTurnOnAppliesAgain) {
+    ASSERT_TRUE(writeFile(settings_, std::string("[explorer]\nhide-dropdowns = yes\n")));
+    startApp();
+    ASSERT_TRUE(until([&] { return !arrows(explorer_); }));
+    PostMessageA(tray_, WM_COMMAND, IDM_TOGGLE, 0);
+    EXPECT_TRUE(until([&] { return arrows(explorer_); })) << "off: restored";
+    EXPECT_EQ(WaitForSingleObject(app_.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    PostMessageA(tray_, WM_COMMAND, IDM_TOGGLE, 0);
+    EXPECT_TRUE(until([&] { return !arrows(explorer_); })) << "on: applied again";
 }
 
 TEST_F(AppCase, StopAndEndOfSessionRestoreEveryFrame) {

@@ -74,7 +74,10 @@ LRESULT CALLBACK notifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     if (message == a.showSettingsMessage && message != 0) {
         // Not from inside this send: the sender waits for the answer.
-        PostMessageA(a.tray, WM_COMMAND, IDM_SETTINGS, 0);
+        if (a.tray != nullptr)
+            PostMessageA(a.tray, WM_COMMAND, IDM_SETTINGS, 0);
+        else
+            a.settingsAsked = true;
         return kShowAck;
     }
     if (message == WM_CLOSE) {

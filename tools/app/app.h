@@ -38,6 +38,7 @@ struct App {
     HWND tray = nullptr;
     HWND sheet = nullptr;
     UINT showSettingsMessage = 0;
+    bool settingsAsked = false; // asked for before the tray window existed
 };
 
 App& app();

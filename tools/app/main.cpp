@@ -129,7 +129,7 @@ int run() {
     }
 
     a.notify = tarvikctl::createNotifyWindow(notifyProc, nullptr);
-    if (a.notify == nullptr || !createTray()) {
+    if (a.notify == nullptr) {
         say(nullptr, cat("A window cannot be made (error ", num(GetLastError()), ")."),
             MB_OK | MB_ICONERROR);
         return kExitSystem;
@@ -139,6 +139,15 @@ int run() {
     a.session = std::make_unique<tarvikctl::Session>(a.library);
     a.session->install(a.notify);
     applyCurrent();
+    // The icon, and the window that owns it, once the settings are in force.
+    if (!createTray()) {
+        say(nullptr, cat("A window cannot be made (error ", num(GetLastError()), ")."),
+            MB_OK | MB_ICONERROR);
+        a.session.reset();
+        DestroyWindow(a.notify);
+        return kExitSystem;
+    }
+    if (a.settingsAsked) PostMessageA(a.tray, WM_COMMAND, IDM_SETTINGS, 0);
     if (!a.unreadableFile.empty())
         say(a.tray,
             cat("The settings file cannot be read:\n\n", a.unreadableFile,
