@@ -237,7 +237,8 @@ TEST_F(AppCase, ApplyWritesAndRestylesWhileCancelAndABadIconFileChangeNothing) {
     clickLater(sheet, IDC_SHEET_APPLY);
     HWND box = waitWindow(app_.id(), "#32770", kAppTitle);
     ASSERT_NE(box, nullptr) << "a message";
-    EXPECT_NE(boxText(box).find(broken + ": "), std::string::npos) << boxText(box);
+    EXPECT_TRUE(until([&] { return boxText(box).find(broken + ": ") != std::string::npos; }))
+        << boxText(box);
     clickLater(box, IDOK);
     EXPECT_TRUE(until([&] { return !IsWindow(box); }));
     EXPECT_EQ(fileText(settings_), applied);
@@ -348,7 +349,9 @@ TEST_F(AppCase, UnreadableFileAtStartIsNamedAndKept) {
     startApp();
     HWND box = waitWindow(app_.id(), "#32770", kAppTitle);
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(boxText(box).find(settings_ + ":3: 'maybe' is not a boolean"), std::string::npos)
+    // The box is found as soon as it exists; its text follows.
+    const std::string named = settings_ + ":3: 'maybe' is not a boolean";
+    EXPECT_TRUE(until([&] { return boxText(box).find(named) != std::string::npos; }))
         << boxText(box);
     clickLater(box, IDOK);
     ASSERT_TRUE(until([&] { return !IsWindow(box); }));

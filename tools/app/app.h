@@ -39,6 +39,7 @@ struct App {
     HWND sheet = nullptr;
     UINT showSettingsMessage = 0;
     bool settingsAsked = false; // asked for before the tray window existed
+    std::string startNote;      // a problem met while starting, told once the app runs
 };
 
 App& app();

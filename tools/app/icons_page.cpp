@@ -148,23 +148,29 @@ void pickIcon(HWND page) {
         return icon.slot == static_cast<int>(slotNumber) && icon.hot == hot;
     };
     auto existing = std::find_if(state.slots.begin(), state.slots.end(), same);
-    wchar_t path[MAX_PATH] = L"%SystemRoot%\\system32\\shell32.dll";
+    wchar_t path[MAX_PATH] = {};
+    GetSystemDirectoryW(path, MAX_PATH);
+    lstrcatW(path, L"\\shell32.dll");
     int index = 0;
     if (existing != state.slots.end()) {
         MultiByteToWideChar(CP_ACP, 0, existing->file.c_str(), -1, path, MAX_PATH);
         index = existing->index;
     }
-    if (!PickIconDlg(GetParent(page), path, MAX_PATH, &index)) return;
+    const int picked = PickIconDlg(GetParent(page), path, MAX_PATH, &index);
+    if (picked == -1)
+        MessageBoxA(GetParent(page), "The system's Change Icon dialog cannot be opened here.",
+                    kAppTitle, MB_OK | MB_ICONWARNING);
+    if (picked != 1) return;
     wchar_t expanded[MAX_PATH] = {};
     if (ExpandEnvironmentStringsW(path, expanded, MAX_PATH) == 0)
         lstrcpynW(expanded, path, MAX_PATH);
     char file[MAX_PATH] = {};
     WideCharToMultiByte(CP_ACP, 0, expanded, -1, file, MAX_PATH, nullptr, nullptr);
-    const SlotIcon picked{static_cast<int>(slotNumber), hot, file, index};
+    const SlotIcon chosen{static_cast<int>(slotNumber), hot, file, index};
     if (existing != state.slots.end())
-        *existing = picked;
+        *existing = chosen;
     else
-        state.slots.push_back(picked);
+        state.slots.push_back(chosen);
     std::sort(state.slots.begin(), state.slots.end(), [](const SlotIcon& a, const SlotIcon& b) {
         return a.slot != b.slot ? a.slot < b.slot : a.hot < b.hot;
     });

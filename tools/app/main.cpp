@@ -62,9 +62,7 @@ void readStartSettings() {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         SHCreateDirectoryExA(nullptr, tarvikctl::folderOf(a.settingsPath).c_str(), nullptr);
         const std::string problem = tarvikctl::saveSettingsFile(a.settingsPath, a.settings);
-        if (!problem.empty())
-            say(nullptr, cat("The settings file cannot be made:\n\n", problem),
-                MB_OK | MB_ICONWARNING);
+        if (!problem.empty()) a.startNote = cat("The settings file cannot be made:\n\n", problem);
         return;
     }
     const tarvikctl::SettingsResult read = tarvikctl::readSettingsFile(a.settingsPath);
@@ -75,10 +73,9 @@ void readStartSettings() {
     a.settings = read.settings;
     const std::string problem = tarvikctl::loadIconFiles(a.settings, *a.icons);
     if (!problem.empty())
-        say(nullptr,
-            cat("An icon file cannot be used:\n\n", problem,
-                "\n\nThe toolbars keep their own icons until the settings name usable ones."),
-            MB_OK | MB_ICONWARNING);
+        a.startNote = cat("An icon file cannot be used:\n\n", problem,
+                          "\n\nThe toolbars keep their own icons until the settings name usable "
+                          "ones.");
 }
 
 int run() {
@@ -125,7 +122,7 @@ int run() {
         if (handles.ok)
             tarvikctl::borrowIconHandles(handles.handles, a.settings, *a.icons);
         else
-            say(nullptr, handles.error, MB_OK | MB_ICONWARNING);
+            a.startNote = handles.error;
     }
 
     a.notify = tarvikctl::createNotifyWindow(notifyProc, nullptr);
@@ -149,12 +146,11 @@ int run() {
     }
     if (a.settingsAsked) PostMessageA(a.tray, WM_COMMAND, IDM_SETTINGS, 0);
     if (!a.unreadableFile.empty())
-        say(a.tray,
-            cat("The settings file cannot be read:\n\n", a.unreadableFile,
-                "\n\nTarvikToolBar starts with the native look and leaves the file as it is. "
-                "Open Settings... to choose new settings; the file is replaced only once you "
-                "agree."),
-            MB_OK | MB_ICONWARNING);
+        a.startNote = cat("The settings file cannot be read:\n\n", a.unreadableFile,
+                          "\n\nTarvikToolBar starts with the native look and leaves the file as "
+                          "it is. Open Settings... to choose new settings; the file is replaced "
+                          "only once you agree.");
+    if (!a.startNote.empty()) say(a.tray, a.startNote, MB_OK | MB_ICONWARNING);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
