@@ -84,7 +84,10 @@ int run() {
     for (int i = 1; i < __argc; ++i) {
         const std::string argument = __argv[i];
         if (argument == "--settings" && i + 1 < __argc) {
-            a.settingsPath = __argv[++i];
+            // Absolute, as it also goes into the Run value.
+            char full[MAX_PATH] = {};
+            const DWORD length = GetFullPathNameA(__argv[++i], MAX_PATH, full, nullptr);
+            a.settingsPath = length > 0 && length < MAX_PATH ? full : __argv[i];
             a.defaultPath = false;
         } else if (argument == "--icon-handles" && i + 1 < __argc) {
             iconHandles = __argv[++i];

@@ -25,7 +25,7 @@ std::string problemOnly(const std::string& error) {
     return error.substr(at + 2);
 }
 
-// "" if everything checks and is in force; else what to tell the user.
+// True once everything checked, was written and is in force; else the user was told why.
 bool applyAll(HWND sheet) {
     SheetState& s = sheetState();
     App& a = app();
