@@ -292,6 +292,10 @@ TEST_F(AppCase, AnotherStartOpensTheRunningAppsSettingsWindow) {
     const tarvik::test::ProcessRun refused =
         tarvik::test::runProcess(ctl + " " + tarvik::test::quoted(settings_), kWaitMs);
     EXPECT_EQ(refused.exitCode, 7u) << refused.err;
+    EXPECT_NE(refused.err.find("tarvik.exe is already running on this desktop (process " +
+                               std::to_string(app_.id()) + ")"),
+              std::string::npos)
+        << refused.err;
     const tarvik::test::ProcessRun replaced = tarvik::test::runProcess(
         ctl + " --replace --once " + tarvik::test::quoted(settings_), kWaitMs);
     EXPECT_EQ(replaced.exitCode, 0u) << replaced.err;

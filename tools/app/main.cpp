@@ -48,7 +48,7 @@ int handOver(const tarvikctl::RunningInstance& running) {
         answer == static_cast<DWORD_PTR>(kShowAck))
         return kExitOk;
     say(nullptr,
-        cat("tarvikctl (process ", num(running.processId),
+        cat(running.name, " (process ", num(running.processId),
             ") already controls the toolbars on this desktop.\n\nStop it with "
             "'tarvikctl --stop', then start TarvikToolBar again."),
         MB_OK | MB_ICONINFORMATION);

@@ -152,7 +152,7 @@ int stopRunningInstance(bool quiet) {
     }
     const std::string problem = stopRunning(*running, kStopWaitMs);
     if (!problem.empty()) return fail(kExitRunning, problem);
-    note(quiet, cat("stopped tarvikctl (process ", num(running->processId), ")"));
+    note(quiet, cat("stopped ", running->name, " (process ", num(running->processId), ")"));
     return kExitOk;
 }
 
@@ -205,9 +205,9 @@ int run(int argc, char** argv) {
         const std::string pid = num(running->processId);
         if (!options.replace)
             return fail(kExitRunning,
-                        cat("tarvikctl is already running on this desktop (process ", pid,
+                        cat(running->name, " is already running on this desktop (process ", pid,
                             "); stop it with 'tarvikctl --stop', or start with --replace"));
-        note(options.quiet, cat("stopping the running tarvikctl (process ", pid, ")"));
+        note(options.quiet, cat("stopping the running ", running->name, " (process ", pid, ")"));
         const std::string stopProblem = stopRunning(*running, kStopWaitMs);
         if (!stopProblem.empty()) return fail(kExitRunning, stopProblem);
     }
