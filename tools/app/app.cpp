@@ -31,8 +31,21 @@ void setOn(bool on) {
     applyCurrent();
 }
 
+namespace {
+
+bool sameIcons(const tarvikctl::Settings& x, const tarvikctl::Settings& y) {
+    return x.iconSource == y.iconSource && x.iconFolder == y.iconFolder && x.strip == y.strip &&
+           x.hotStrip == y.hotStrip && x.slotIcons == y.slotIcons && x.largeSize == y.largeSize &&
+           x.smallSize == y.smallSize;
+}
+
+} // namespace
+
 void takeSettings(const tarvikctl::Settings& settings, std::unique_ptr<tarvikctl::IconSet> icons) {
     App& a = app();
+    // A change of icons starts from the native ones, so that no slot the new set
+    // leaves empty keeps an icon of the old set.
+    if (a.session && a.session->applied() && !sameIcons(a.settings, settings)) a.session->restore();
     a.settings = settings;
     a.unreadableFile.clear();
     // The library copies the new icons into every frame before the old ones go.
