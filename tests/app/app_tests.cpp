@@ -403,7 +403,7 @@ bool trayCalled(ULONG_PTR what, const wchar_t* tip) {
     return false;
 }
 
-TEST_F(AppCase, NotificationIconSaysOnOrOffComesBackWithTheTaskbarAndExitRestores) {
+TEST_F(AppCase, NotificationIconSaysOnOrOffOpensSettingsComesBackAndExitRestores) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = trayProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -421,6 +421,11 @@ TEST_F(AppCase, NotificationIconSaysOnOrOffComesBackWithTheTaskbarAndExitRestore
     PostMessageA(tray_, WM_COMMAND, IDM_TOGGLE, 0);
     EXPECT_TRUE(until([] { return trayCalled(NIM_MODIFY, L"TarvikToolBar: off"); }));
 
+    // A double click on the icon opens the settings window.
+    PostMessageA(tray_, kTrayCallback, 1, WM_LBUTTONDBLCLK);
+    HWND sheet = waitWindow(app_.id(), "#32770", kSheetTitle);
+    EXPECT_NE(sheet, nullptr);
+
     trayCalls.clear();
     PostMessageA(tray_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(until([] { return trayCalled(NIM_ADD, L"TarvikToolBar: off"); })) << "added again";
@@ -429,6 +434,7 @@ TEST_F(AppCase, NotificationIconSaysOnOrOffComesBackWithTheTaskbarAndExitRestore
     ASSERT_TRUE(until([&] { return !arrows(explorer_); }));
     PostMessageA(tray_, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_TRUE(until([] { return trayCalled(NIM_DELETE, nullptr); }));
+    EXPECT_FALSE(IsWindow(sheet)) << "Exit closes the settings window";
     EXPECT_TRUE(until([&] { return WaitForSingleObject(app_.handle(), 0) == WAIT_OBJECT_0; }));
     EXPECT_EQ(app_.exitCode(), 0u);
     EXPECT_TRUE(arrows(explorer_)) << "Exit restores";

@@ -19,6 +19,8 @@ constexpr LRESULT kShowAck = 0x54415256; // "TARV"
 // Class of the hidden top-level window that owns the notification icon and hears
 // WM_QUERYENDSESSION, WM_ENDSESSION and "TaskbarCreated".
 constexpr const char* kTrayClass = "TarvikToolBarApp";
+// What the notification icon sends the tray window: lParam is the mouse message.
+constexpr UINT kTrayCallback = WM_APP + 10;
 constexpr const char* kAppTitle = "TarvikToolBar";
 constexpr const char* kSheetTitle = "TarvikToolBar Settings";
 

@@ -12,7 +12,6 @@ namespace tarvik_app {
 
 namespace {
 
-constexpr UINT kTrayCallback = WM_APP + 10;
 constexpr UINT kIconId = 1;
 UINT taskbarCreated = 0;
 bool iconAdded = false;
