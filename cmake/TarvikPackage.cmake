@@ -18,10 +18,10 @@ set(debug_dir ${CMAKE_BINARY_DIR}/debug)
 set(cmake_destination lib/cmake/TarvikToolBar)
 set(def_file ${TARVIK_DEF_FILE})
 set(msvc_implib ${CMAKE_BINARY_DIR}/lib/${TARVIK_DLL_BASENAME}.lib)
-set(shipped_binaries ${TARVIK_DLL_BASENAME}.dll tarvikctl.exe)
+set(shipped_binaries ${TARVIK_DLL_BASENAME}.dll tarvikctl.exe tarvik.exe)
 
 # Release builds of what ships carry DWARF for the debug files; -g changes no code.
-foreach(target tarvik_objects TarvikToolBar tarvikctl_core tarvikctl)
+foreach(target tarvik_objects TarvikToolBar tarvik_controller tarvikctl tarvik)
     target_compile_options(${target} PRIVATE -g)
 endforeach()
 
@@ -60,7 +60,7 @@ target_compile_definitions(TarvikToolBar INTERFACE $<INSTALL_INTERFACE:TARVIK_DL
 install(TARGETS TarvikToolBar EXPORT TarvikToolBarTargets
         RUNTIME DESTINATION bin
         ARCHIVE DESTINATION lib)
-install(TARGETS tarvikctl RUNTIME DESTINATION bin)
+install(TARGETS tarvikctl tarvik RUNTIME DESTINATION bin)
 install(CODE "set(tarvik_objcopy [[${CMAKE_OBJCOPY}]])
 set(tarvik_debug_dir [[${debug_dir}]])
 set(tarvik_stripped [[${shipped_binaries}]])")

@@ -16,6 +16,7 @@
 #include "instance.h"
 #include "library.h"
 #include "companion.h"
+#include "console_session.h"
 #include "session.h"
 #include "settings.h"
 #include "text.h"
@@ -166,7 +167,7 @@ int stopRunningInstance(bool quiet) {
     }
     const std::string problem = stopRunning(*running, kStopWaitMs);
     if (!problem.empty()) return fail(kExitRunning, problem);
-    note(quiet, cat("stopped tarvikctl (process ", num(running->processId), ")"));
+    note(quiet, cat("stopped ", running->name, " (process ", num(running->processId), ")"));
     return kExitOk;
 }
 
@@ -181,7 +182,6 @@ int runAsCompanion(const Options& options, Library& library, const SettingsResul
     if (!parentProblem.empty()) return fail(kExitUsage, parentProblem);
     SessionOptions session;
     session.quiet = options.quiet;
-    session.notifyClass = kCompanionNotifyClass;
     session.commandWindow = parent.window;
     session.endOn = {parent.process, parent.stopEvent};
     const std::string sessionProblem = runSession(library, settings.settings, icons, session);
@@ -191,35 +191,6 @@ int runAsCompanion(const Options& options, Library& library, const SettingsResul
     if (!sessionProblem.empty()) return fail(kExitSystem, sessionProblem);
     return kExitOk;
 }
-
-#ifdef _WIN64
-constexpr const char* kLeftAlone = "32-bit frames are left as they are";
-
-// Starts the companion once this side has applied, stops it before this side undoes;
-// a companion that is missing or ends early is reported, and this side goes on.
-void withCompanion(const std::string& folder, const Options& options, Companion& companion,
-                   SessionOptions& session) {
-    session.applied = [&folder, &options, &companion](HWND notifyWindow) -> HANDLE {
-        const std::string problem = startCompanion(folder + kCompanionPath, options.settings,
-                                                   notifyWindow, options.quiet, true, companion);
-        if (!problem.empty()) {
-            warn(cat("no 32-bit companion: ", problem, "; ", kLeftAlone));
-            return nullptr;
-        }
-        note(options.quiet,
-             cat("32-bit companion started (process ", num(companion.processId), ")"));
-        return companion.process;
-    };
-    session.watchedEnded = [&companion] {
-        warn(cat("the 32-bit companion (process ", num(companion.processId),
-                 ") ended with exit code ", num(companionExitCode(companion)), "; ", kLeftAlone));
-    };
-    session.undoing = [&companion] {
-        const std::string problem = stopCompanion(companion, kStopWaitMs);
-        if (!problem.empty()) warn(problem);
-    };
-}
-#endif
 
 int run(int argc, char** argv) {
     Options options;
@@ -271,9 +242,9 @@ int run(int argc, char** argv) {
         const std::string pid = num(running->processId);
         if (!options.replace)
             return fail(kExitRunning,
-                        cat("tarvikctl is already running on this desktop (process ", pid,
+                        cat(running->name, " is already running on this desktop (process ", pid,
                             "); stop it with 'tarvikctl --stop', or start with --replace"));
-        note(options.quiet, cat("stopping the running tarvikctl (process ", pid, ")"));
+        note(options.quiet, cat("stopping the running ", running->name, " (process ", pid, ")"));
         const std::string stopProblem = stopRunning(*running, kStopWaitMs);
         if (!stopProblem.empty()) return fail(kExitRunning, stopProblem);
     }
@@ -284,8 +255,10 @@ int run(int argc, char** argv) {
     session.quiet = options.quiet;
     session.findable = [&lock] { lock.release(); };
 #ifdef _WIN64
-    Companion companion;
-    if (!options.noCompanion) withCompanion(folder, options, companion, session);
+    if (!options.noCompanion) {
+        session.companionProgram = companionProgram(folder);
+        session.settingsFile = options.settings;
+    }
 #endif
     const std::string sessionProblem = runSession(library, settings.settings, icons, session);
     // The library is done with the icons once the toolbars are restored.

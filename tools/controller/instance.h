@@ -19,6 +19,7 @@ constexpr DWORD kLockWaitMs = kStopWaitMs + 10000;
 struct RunningInstance {
     HWND window = nullptr; // its notify window
     DWORD processId = 0;
+    std::string name = "tarvikctl"; // for messages: "tarvikctl", or "tarvik.exe" for the app
 };
 
 // Held from the look for a running tarvikctl until this one's notify window

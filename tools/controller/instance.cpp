@@ -3,6 +3,8 @@
 #include "session.h"
 #include "text.h"
 
+#include <cstring>
+
 namespace tarvikctl {
 
 namespace {
@@ -22,6 +24,17 @@ std::string lockName() {
             name.append("-").append(part);
     }
     return name;
+}
+
+// Both front ends make the same notify window; the program's file name tells them apart.
+std::string controllerName(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    char path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    const bool named = process != nullptr && QueryFullProcessImageNameA(process, 0, path, &length);
+    if (process != nullptr) CloseHandle(process);
+    const char* file = named ? std::strrchr(path, '\\') : nullptr;
+    return file != nullptr && lstrcmpiA(file + 1, "tarvik.exe") == 0 ? "tarvik.exe" : "tarvikctl";
 }
 
 } // namespace
@@ -54,7 +67,8 @@ std::optional<RunningInstance> findRunning() {
     while ((window = FindWindowExA(HWND_MESSAGE, window, kNotifyClass, kNotifyTitle)) != nullptr) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != 0 && owner != self) return RunningInstance{window, owner};
+        if (owner != 0 && owner != self)
+            return RunningInstance{window, owner, controllerName(owner)};
     }
     return std::nullopt;
 }
@@ -63,8 +77,8 @@ std::string stopRunning(const RunningInstance& running, DWORD timeoutMs) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, running.processId);
     if (!PostMessageA(running.window, WM_CLOSE, 0, 0) && IsWindow(running.window)) {
         if (process != nullptr) CloseHandle(process);
-        return cat("cannot ask tarvikctl (process ", num(running.processId), ") to stop (error ",
-                   num(GetLastError()), ")");
+        return cat("cannot ask ", running.name, " (process ", num(running.processId),
+                   ") to stop (error ", num(GetLastError()), ")");
     }
     bool ended = false;
     if (process != nullptr) {
@@ -78,7 +92,7 @@ std::string stopRunning(const RunningInstance& running, DWORD timeoutMs) {
         ended = !IsWindow(running.window);
     }
     if (ended) return "";
-    return cat("tarvikctl (process ", num(running.processId), ") did not stop within ",
+    return cat(running.name, " (process ", num(running.processId), ") did not stop within ",
                num(timeoutMs / 1000), " s; if it hangs, end it with 'taskkill /f /pid ",
                num(running.processId), "'");
 }

@@ -27,25 +27,41 @@ constexpr int kSeparatorId = -1;
 // Anything bigger is not a settings file.
 constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
 
-enum class IconSource { None, Folder, Strip };
+// Slots: each icon picked from an .ico, .dll or .exe (an index into its icons).
+enum class IconSource { None, Folder, Strip, Slots };
 
 struct FrameOptions {
     bool hideLogo = false;
     bool hideMenu = false;
     bool hideTitles = false;
     bool hideDropdowns = false;
+    bool operator==(const FrameOptions&) const = default;
+};
+
+// Icon indices as ExtractIconEx takes them: negative names a resource id.
+constexpr int kMaxIconIndex = 65535;
+
+struct SlotIcon {
+    int slot = 0;
+    bool hot = false;
+    std::string file; // resolved against the settings file's folder
+    int index = 0;
+    bool operator==(const SlotIcon&) const = default;
 };
 
 struct MenuEntry {
     int id = kSeparatorId; // kSeparatorId: a separator, caption empty
     std::string caption;
+    std::string open; // program, document, folder or URL to open when chosen; "" none
+    bool operator==(const MenuEntry&) const = default;
 };
 
 struct Settings {
     IconSource iconSource = IconSource::None;
-    std::string iconFolder; // Folder: resolved against the settings file's folder
-    std::string strip;      // Strip: the same
-    std::string hotStrip;   // Strip: optional
+    std::string iconFolder;          // Folder: resolved against the settings file's folder
+    std::string strip;               // Strip: the same
+    std::string hotStrip;            // Strip: optional
+    std::vector<SlotIcon> slotIcons; // Slots: in the order given
     int largeSize = kDefaultLargeSize;
     int smallSize = kDefaultSmallSize;
     FrameOptions explorer;
@@ -54,6 +70,7 @@ struct Settings {
     std::string menuTitle;
     std::vector<MenuEntry> menuEntries;
     std::string toggleCaption;
+    bool operator==(const Settings&) const = default;
 };
 
 // Either settings (ok) or a message of the form "<file>:<line>: <problem>".
@@ -77,7 +94,18 @@ std::string folderOf(const std::string& path);
 // `path` if absolute, else `folder` + `path`.
 std::string resolvePath(const std::string& folder, const std::string& path);
 
+// The first entry with this id, or null if none has it.
+const MenuEntry* entryOf(const Settings& settings, int commandId);
+
 // The caption of the first entry with this id, or "" if none has it.
 std::string captionOf(const Settings& settings, int commandId);
+
+// The settings as the text of a settings file that reads back as the same settings
+// (paths as they are held: absolute once read from a file).
+std::string formatSettings(const Settings& settings);
+
+// Writes the settings file in one step for readers: a temporary file beside it,
+// then a replace that keeps the previous file as <path>.bak. "" or the problem.
+std::string saveSettingsFile(const std::string& path, const Settings& settings);
 
 } // namespace tarvikctl

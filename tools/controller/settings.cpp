@@ -9,6 +9,9 @@
 //   folder = icons          a folder of 00.ico .. 63.ico and hot-00.ico .. hot-63.ico
 //   strip = strip.bmp       or one BMP strip of square images side by side
 //   hot-strip = hot.bmp     optional, only with strip; the same size as the strip
+//   icon = 3, shell32.dll, 4        or icons slot by slot: slot 0..63, a .ico, .dll or
+//   hot-icon = 3, my.ico, 0         .exe, and the index of the icon in it (negative:
+//                                   a resource id); each slot once, hot ones optional
 //   large-size = 24         1..256, default 24
 //   small-size = 16         1..256, default 16
 //   [explorer]              the file-manager frames; [browser] the browser frames
@@ -19,16 +22,19 @@
 //   [menu]                  optional; without it the context menu is left alone
 //   title = Tarvik          the submenu's caption (required)
 //   item = 40001, Open settings     command id 1..65535 (not 3544), caption
+//   open = notepad.exe              optional, after an item: a program, document,
+//                                   folder or URL opened when the item is chosen
 //   item = separator
 //   toggle = Menu bar       caption of the menu-bar item, default "Menu bar"
 //
 // Section and key names and boolean words ignore letter case. Each key is
-// given at most once, except item (at most 8). Captions are 1..31 bytes.
-// Relative paths are relative to the settings file's folder. A UTF-8 byte
-// order mark is skipped; control characters other than tab are refused.
+// given at most once, except item (at most 8), open (once per item), icon and hot-icon. Captions
+// are 1..31 bytes. Relative paths are relative to the settings file's folder. A UTF-8 byte order
+// mark is skipped; control characters other than tab are refused.
 #include "settings.h"
 #include "text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cerrno>
@@ -172,7 +178,9 @@ class Parser {
     }
 
     void parseKey(const std::string& key, std::string_view value) {
-        if (key != "item" && !firstTime(key)) return;
+        const bool repeats = key == "item" || key == "open" ||
+                             (section_ == Section::Icons && (key == "icon" || key == "hot-icon"));
+        if (!repeats && !firstTime(key)) return;
         switch (section_) {
         case Section::Icons: return parseIconKey(key, value);
         case Section::Explorer: return parseFrameKey(settings_.explorer, key, value);
@@ -192,12 +200,15 @@ class Parser {
         } else if (key == "hot-strip") {
             hotStripLine_ = lineNumber_;
             parsePath(value, settings_.hotStrip);
+        } else if (key == "icon" || key == "hot-icon") {
+            if (slotLine_ == 0) slotLine_ = lineNumber_;
+            parseSlotIcon(value, key == "hot-icon");
         } else if (key == "large-size") {
             parseNumber(value, kMinIconSize, kMaxIconSize, settings_.largeSize);
         } else if (key == "small-size") {
             parseNumber(value, kMinIconSize, kMaxIconSize, settings_.smallSize);
         } else {
-            unknownKey(key, "folder, strip, hot-strip, large-size, small-size");
+            unknownKey(key, "folder, strip, hot-strip, icon, hot-icon, large-size, small-size");
         }
     }
 
@@ -222,8 +233,10 @@ class Parser {
             parseCaption(value, "toggle caption", settings_.toggleCaption);
         } else if (key == "item") {
             parseItem(value);
+        } else if (key == "open") {
+            parseOpen(value);
         } else {
-            unknownKey(key, "title, item, toggle");
+            unknownKey(key, "title, item, open, toggle");
         }
     }
 
@@ -243,6 +256,39 @@ class Parser {
         if (parsed < low || parsed > high)
             return fail(cat(num(parsed), " is out of range ", range));
         number = parsed;
+    }
+
+    void parseSlotIcon(std::string_view value, bool hot) {
+        const std::size_t first = value.find(',');
+        const std::size_t last = value.rfind(',');
+        if (first == std::string_view::npos || last == first)
+            return fail("an icon is 'slot, file, index'");
+        SlotIcon icon;
+        icon.hot = hot;
+        parseNumber(trim(value.substr(0, first)), 0, kIconSlots - 1, icon.slot);
+        if (!error_.empty()) return;
+        std::string_view index = trim(value.substr(last + 1));
+        const bool negative = !index.empty() && index.front() == '-';
+        if (negative) index.remove_prefix(1);
+        parseNumber(index, 0, kMaxIconIndex, icon.index);
+        if (!error_.empty()) return;
+        if (negative) icon.index = -icon.index;
+        parsePath(trim(value.substr(first + 1, last - first - 1)), icon.file);
+        if (!error_.empty()) return;
+        for (const SlotIcon& other : settings_.slotIcons)
+            if (other.slot == icon.slot && other.hot == hot)
+                return fail(
+                    cat(hot ? "hot icon" : "icon", " of slot ", num(icon.slot), " given twice"));
+        settings_.slotIcons.push_back(icon);
+    }
+
+    void parseOpen(std::string_view value) {
+        if (value.empty()) return fail("'open' names nothing");
+        if (settings_.menuEntries.empty() || settings_.menuEntries.back().id == kSeparatorId)
+            return fail("'open' must follow an item that is not a separator");
+        MenuEntry& entry = settings_.menuEntries.back();
+        if (!entry.open.empty()) return fail("the item already has an 'open'");
+        entry.open = std::string(value);
     }
 
     void parseBoolean(std::string_view value, bool& flag) {
@@ -287,10 +333,14 @@ class Parser {
         if (folderLine_ != 0 && stripLine_ != 0)
             return fail(folderLine_ > stripLine_ ? folderLine_ : stripLine_,
                         "'folder' and 'strip' exclude each other");
+        if (slotLine_ != 0 && (folderLine_ != 0 || stripLine_ != 0))
+            return fail(std::max({folderLine_, stripLine_, slotLine_}),
+                        "'icon' lines exclude 'folder' and 'strip'");
         if (hotStripLine_ != 0 && stripLine_ == 0)
             return fail(hotStripLine_, "'hot-strip' needs a 'strip'");
         if (folderLine_ != 0) settings_.iconSource = IconSource::Folder;
         if (stripLine_ != 0) settings_.iconSource = IconSource::Strip;
+        if (slotLine_ != 0) settings_.iconSource = IconSource::Slots;
         const auto menu = sectionLines_.find("menu");
         if (menu != sectionLines_.end()) {
             if (settings_.menuTitle.empty()) return fail(menu->second, "[menu] needs a title");
@@ -312,6 +362,7 @@ class Parser {
     int folderLine_ = 0;
     int stripLine_ = 0;
     int hotStripLine_ = 0;
+    int slotLine_ = 0; // the first icon or hot-icon
     bool toggleGiven_ = false;
 };
 
@@ -360,10 +411,15 @@ std::string resolvePath(const std::string& folder, const std::string& path) {
     return folder + path;
 }
 
-std::string captionOf(const Settings& settings, int commandId) {
+const MenuEntry* entryOf(const Settings& settings, int commandId) {
     for (const MenuEntry& entry : settings.menuEntries)
-        if (entry.id == commandId) return entry.caption;
-    return "";
+        if (entry.id == commandId) return &entry;
+    return nullptr;
+}
+
+std::string captionOf(const Settings& settings, int commandId) {
+    const MenuEntry* entry = entryOf(settings, commandId);
+    return entry != nullptr ? entry->caption : "";
 }
 
 } // namespace tarvikctl

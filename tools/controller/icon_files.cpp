@@ -122,6 +122,42 @@ std::string loadStrips(const Settings& settings, IconSet& icons) {
     return problem;
 }
 
+bool hasIconExtension(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string extension = path.substr(path.size() - 4);
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return extension == ".ico";
+}
+
+// One icon of a .ico, .dll or .exe at one size; an .ico is checked before the loader sees it.
+std::string extractSlotIcon(const SlotIcon& slot, int size, HICON& icon) {
+    std::vector<std::uint8_t> bytes;
+    std::string problem = readFileBytes(slot.file, bytes, kMaxImageFileBytes);
+    if (problem.empty() && hasIconExtension(slot.file)) problem = checkIconFile(bytes);
+    if (!problem.empty()) return cat(slot.file, ": ", problem);
+    UINT id = 0;
+    const UINT got =
+        PrivateExtractIconsA(slot.file.c_str(), slot.index, size, size, &icon, &id, 1, 0);
+    if (got == 0 || got == 0xFFFFFFFF || icon == nullptr) {
+        icon = nullptr;
+        return cat(slot.file, ": holds no icon ", num(slot.index));
+    }
+    return "";
+}
+
+std::string loadSlots(const Settings& settings, IconSet& icons) {
+    for (const SlotIcon& slot : settings.slotIcons) {
+        if (slot.slot < 0 || slot.slot >= kIconSlots) return cat("no slot ", num(slot.slot));
+        HICON& large = slot.hot ? icons.largeHot[slot.slot] : icons.large[slot.slot];
+        HICON& small = slot.hot ? icons.smallHot[slot.slot] : icons.small[slot.slot];
+        std::string problem = extractSlotIcon(slot, settings.largeSize, large);
+        if (problem.empty()) problem = extractSlotIcon(slot, settings.smallSize, small);
+        if (!problem.empty()) return problem;
+    }
+    return "";
+}
+
 } // namespace
 
 int IconSet::slotsInUse() const {
@@ -151,6 +187,8 @@ std::string loadIconFiles(const Settings& settings, IconSet& icons) {
         problem = loadFolder(settings, icons);
     else if (settings.iconSource == IconSource::Strip)
         problem = loadStrips(settings, icons);
+    else if (settings.iconSource == IconSource::Slots)
+        problem = loadSlots(settings, icons);
     if (!problem.empty()) icons.release();
     return problem;
 }

@@ -1,5 +1,5 @@
-// One run of the controller against the library: install the hooks, apply
-// the settings, pump messages, then undo everything in the library's order.
+// tarvikctl's run: the controller session driven from a console, which prints the
+// commands chosen in the frames and stops on a console event or WM_CLOSE.
 #pragma once
 
 #include <windows.h>
@@ -14,34 +14,23 @@
 
 namespace tarvikctl {
 
-// The notify window: message-only, found with
-// FindWindowEx(HWND_MESSAGE, nullptr, kNotifyClass, kNotifyTitle).
-constexpr const char* kNotifyClass = "TarvikCtlNotify";
-constexpr const char* kNotifyTitle = "tarvikctl";
-
 // Longest --hold accepted: one day.
 constexpr DWORD kMaxHoldMs = 24u * 60u * 60u * 1000u;
-
-// A companion's notify window: not found as a running tarvikctl.
-constexpr const char* kCompanionNotifyClass = "TarvikCtlCompanion";
 
 struct SessionOptions {
     bool once = false;  // undo and end after holdMs instead of waiting to be stopped
     DWORD holdMs = 0;   // with once: how long to keep pumping first
     bool quiet = false; // no progress lines on stderr
-    const char* notifyClass = kNotifyClass;
-    // Where the library posts MSG_POPUP_COMMAND; nullptr: this session's notify window.
-    HWND commandWindow = nullptr;
-    // Handles whose signal ends the session, as WM_CLOSE does.
-    std::vector<HANDLE> endOn;
-    // Called once the notify window exists: from then on another tarvikctl finds this one.
+    // Called once the notify window exists: from then on another controller finds this one.
     std::function<void()> findable;
-    // Called once the settings are applied; may return a process to watch, whose end
-    // is reported to `watchedEnded` while the session goes on.
-    std::function<HANDLE(HWND notifyWindow)> applied;
-    std::function<void()> watchedEnded;
-    // Called before the undo.
-    std::function<void()> undoing;
+    // A parent's side: the 32-bit companion to start once applied; "" for none. It
+    // reads `settingsFile`.
+    std::string companionProgram;
+    std::string settingsFile;
+    // A companion's side: where the library posts commands (the parent's notify
+    // window), and handles whose signal ends the session as WM_CLOSE does.
+    HWND commandWindow = nullptr;
+    std::vector<HANDLE> endOn;
 };
 
 // Runs the session on this thread, which keeps pumping while the hooks are

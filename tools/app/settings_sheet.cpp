@@ -1,0 +1,216 @@
+// The sheet and its Apply: every page read back, the whole result checked (the
+// file's own reader, every icon file loaded), the file replaced, then applied.
+#include "settings_sheet.h"
+#include "app.h"
+#include "pages.h"
+#include "resource.h"
+#include "startup.h"
+#include "text.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+namespace tarvik_app {
+
+using tarvikctl::cat;
+
+namespace {
+
+constexpr UINT kMsgApplyDone = WM_APP + 20;
+
+// "<file>:<line>: <problem>" without the file and line, which the user did not write.
+std::string problemOnly(const std::string& error) {
+    std::size_t at = error.find(": ");
+    if (at == std::string::npos) return error;
+    return error.substr(at + 2);
+}
+
+// True once everything checked, was written and is in force; else the user was told why.
+bool applyAll(HWND sheet) {
+    SheetState& s = sheetState();
+    App& a = app();
+    tarvikctl::Settings candidate = s.draft;
+    std::string problem;
+    if (s.pages[kIconsPage]) problem = readIconsPage(s.pages[kIconsPage], candidate);
+    if (problem.empty() && s.pages[kExplorerPage])
+        readFramesPage(s.pages[kExplorerPage], candidate.explorer);
+    if (problem.empty() && s.pages[kBrowserPage])
+        readFramesPage(s.pages[kBrowserPage], candidate.browser);
+    if (problem.empty() && s.pages[kMenuPage])
+        problem = readMenuPage(s.pages[kMenuPage], candidate);
+    if (!problem.empty()) {
+        say(sheet, problem + "\n\nNothing was applied or saved.", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    const tarvikctl::SettingsResult reread =
+        tarvikctl::parseSettings(tarvikctl::formatSettings(candidate), "", "");
+    if (!reread.ok) {
+        say(sheet,
+            cat("These settings cannot be saved: ", problemOnly(reread.error),
+                "\n\nNothing was applied or saved."),
+            MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    auto icons = std::make_unique<tarvikctl::IconSet>();
+    problem = tarvikctl::loadIconFiles(candidate, *icons);
+    if (!problem.empty()) {
+        say(sheet,
+            cat("An icon file cannot be used:\n\n", problem, "\n\nNothing was applied or saved."),
+            MB_OK | MB_ICONERROR);
+        return false;
+    }
+    if (!a.unreadableFile.empty() &&
+        say(sheet,
+            cat("The settings file could not be read when TarvikToolBar started:\n\n",
+                a.unreadableFile, "\n\nReplace it with these settings? The old file is kept as ",
+                a.settingsPath, ".bak."),
+            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return false;
+    problem = tarvikctl::saveSettingsFile(a.settingsPath, candidate);
+    if (!problem.empty()) {
+        say(sheet, cat("The settings cannot be saved:\n\n", problem, "\n\nNothing was applied."),
+            MB_OK | MB_ICONERROR);
+        return false;
+    }
+    takeSettings(candidate, std::move(icons));
+    s.draft = candidate;
+    if (s.pages[kGeneralPage]) {
+        const bool start = readGeneralPage(s.pages[kGeneralPage]);
+        if (start != startsAtLogon()) {
+            problem = setStartAtLogon(start);
+            if (!problem.empty())
+                say(sheet, cat("The settings are applied, but ", problem, "."),
+                    MB_OK | MB_ICONWARNING);
+        }
+        s.startAtLogon = startsAtLogon();
+    }
+    return true;
+}
+
+LRESULT applyRound(HWND page) {
+    SheetState& s = sheetState();
+    if (s.applying) return PSNRET_NOERROR;
+    s.applying = true;
+    if (!applyAll(GetParent(page))) {
+        // The sheet sends no more PSN_APPLY this round.
+        s.applying = false;
+        return PSNRET_INVALID_NOCHANGEPAGE;
+    }
+    // The other pages' PSN_APPLY of this round follow before this arrives.
+    PostMessageA(page, kMsgApplyDone, 0, 0);
+    return PSNRET_NOERROR;
+}
+
+PROPSHEETPAGEA page(int templateId, DLGPROC procedure, LPARAM data = 0,
+                    const char* title = nullptr) {
+    PROPSHEETPAGEA sheetPage{};
+    sheetPage.dwSize = sizeof sheetPage;
+    sheetPage.dwFlags = title != nullptr ? PSP_USETITLE : PSP_DEFAULT;
+    sheetPage.hInstance = app().instance;
+    sheetPage.pszTemplate = MAKEINTRESOURCEA(templateId);
+    sheetPage.pfnDlgProc = procedure;
+    sheetPage.pszTitle = title;
+    sheetPage.lParam = data;
+    return sheetPage;
+}
+
+} // namespace
+
+SheetState& sheetState() {
+    static SheetState state;
+    return state;
+}
+
+void pageChanged(HWND page) {
+    PropSheet_Changed(GetParent(page), page);
+}
+
+void pageCreated(HWND page, PageIndex index) {
+    sheetState().pages[index] = page;
+}
+
+bool commonPageMessage(HWND page, UINT message, LPARAM lParam) {
+    if (message == kMsgApplyDone) {
+        sheetState().applying = false;
+        return true;
+    }
+    if (message != WM_NOTIFY) return false;
+    switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
+    case PSN_APPLY: SetWindowLongPtrA(page, DWLP_MSGRESULT, applyRound(page)); return true;
+    case PSN_KILLACTIVE: SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE); return true;
+    default: return false;
+    }
+}
+
+std::string windowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
+    return text;
+}
+
+std::string typedPath(HWND page, int control) {
+    std::string path = windowText(GetDlgItem(page, control));
+    while (!path.empty() && (path.back() == ' ' || path.back() == '\t'))
+        path.pop_back();
+    while (!path.empty() && (path.front() == ' ' || path.front() == '\t'))
+        path.erase(path.begin());
+    if (path.empty()) return path;
+    return tarvikctl::resolvePath(tarvikctl::folderOf(app().settingsPath), path);
+}
+
+void openSettingsSheet() {
+    App& a = app();
+    if (a.sheet != nullptr) {
+        ShowWindow(a.sheet, SW_SHOWNORMAL);
+        SetForegroundWindow(a.sheet);
+        return;
+    }
+    SheetState& s = sheetState();
+    s = SheetState{};
+    s.draft = a.settings;
+    s.startAtLogon = startsAtLogon();
+    PROPSHEETPAGEA pages[kPageCount] = {
+        page(IDD_ICONS, iconsPageProc),
+        page(IDD_FRAMES, framesPageProc, kExplorerPage, "Explorer"),
+        page(IDD_FRAMES, framesPageProc, kBrowserPage, "Browser"),
+        page(IDD_MENU, menuPageProc),
+        page(IDD_GENERAL, generalPageProc),
+    };
+    PROPSHEETHEADERA header{};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOCONTEXTHELP | PSH_USEICONID;
+    header.hInstance = a.instance;
+    header.pszIcon = MAKEINTRESOURCEA(IDI_APP);
+    header.pszCaption = kSheetTitle;
+    header.nPages = kPageCount;
+    header.ppsp = pages;
+    a.sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+    if (a.sheet == nullptr || a.sheet == reinterpret_cast<HWND>(-1)) {
+        a.sheet = nullptr;
+        say(nullptr, "The settings window cannot be opened.", MB_OK | MB_ICONERROR);
+        return;
+    }
+    SetForegroundWindow(a.sheet);
+}
+
+void closeSettingsSheet() {
+    App& a = app();
+    if (a.sheet != nullptr) DestroyWindow(a.sheet);
+    a.sheet = nullptr;
+    sheetState() = SheetState{};
+}
+
+bool sheetTakes(MSG& message) {
+    App& a = app();
+    return a.sheet != nullptr && PropSheet_IsDialogMessage(a.sheet, &message) != FALSE;
+}
+
+void dropClosedSheet() {
+    // OK or Cancel leaves a modeless sheet without a current page.
+    App& a = app();
+    if (a.sheet != nullptr && PropSheet_GetCurrentPageHwnd(a.sheet) == nullptr)
+        closeSettingsSheet();
+}
+
+} // namespace tarvik_app

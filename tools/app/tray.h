@@ -1,0 +1,16 @@
+// The notification-area icon and the hidden window that owns it.
+#pragma once
+
+#include <windows.h>
+
+namespace tarvik_app {
+
+// Makes the tray window and adds the icon (the icon may fail where there is no
+// notification area yet; it is added again on "TaskbarCreated"). False if the
+// window could not be made.
+bool createTray();
+// Tooltip and icon for on or off.
+void updateTrayIcon();
+void removeTrayIcon();
+
+} // namespace tarvik_app
