@@ -4,9 +4,5 @@
 # a per-user setup without elevation nor for a 64-bit setup program, and the upgrade has
 # to stop the running controller before any file is touched.
 
-# ON once the settings app (bin/tarvik.exe) is installed by the install rules: then the
-# shortcut, the Run value and "start now" start it, and the setup cannot be made without it.
-option(TARVIK_INSTALLER_APP "The setup starts the settings app tarvik.exe" OFF)
-
 configure_file(${CMAKE_CURRENT_LIST_DIR}/installer/TarvikToolBar.nsi.in
                ${CMAKE_BINARY_DIR}/installer/TarvikToolBar.nsi @ONLY)

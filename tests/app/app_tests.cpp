@@ -134,7 +134,7 @@ class AppCase : public ::testing::Test {
 
     void startApp() {
         ASSERT_TRUE(app_.start(tarvik::test::quoted(besideThisProgram("tarvik.exe")) +
-                               " --settings " + tarvik::test::quoted(settings_)));
+                               " --no-companion --settings " + tarvik::test::quoted(settings_)));
         ASSERT_TRUE(pumpUntil(
             [&] {
                 notify_ = FindWindowExA(HWND_MESSAGE, nullptr, tarvikctl::kNotifyClass,
@@ -278,10 +278,10 @@ TEST_F(AppCase, StartAtLogonWritesAndRemovesTheRunValue) {
 TEST_F(AppCase, AnotherStartOpensTheRunningAppsSettingsWindow) {
     startApp();
     ASSERT_EQ(windowOf(app_.id(), "#32770", kSheetTitle), nullptr);
-    const tarvik::test::ProcessRun second =
-        tarvik::test::runProcess(tarvik::test::quoted(besideThisProgram("tarvik.exe")) +
-                                     " --settings " + tarvik::test::quoted(settings_),
-                                 kWaitMs);
+    const tarvik::test::ProcessRun second = tarvik::test::runProcess(
+        tarvik::test::quoted(besideThisProgram("tarvik.exe")) + " --no-companion --settings " +
+            tarvik::test::quoted(settings_),
+        kWaitMs);
     EXPECT_TRUE(second.ended);
     EXPECT_EQ(second.exitCode, 0u);
     EXPECT_NE(waitWindow(app_.id(), "#32770", kSheetTitle), nullptr);

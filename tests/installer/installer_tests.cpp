@@ -64,16 +64,12 @@ std::optional<std::string> reg(const char* key, const char* name) {
     return std::string(data);
 }
 
-// What the shortcut, the Run value and "start now" run. Until the settings app ships,
-// the setup starts tarvikctl with the example settings instead.
+// What the shortcut, the Run value and "start now" run: the settings app.
 std::string startProgram() {
-    const std::string app = installDir() + "\\bin\\tarvik.exe";
-    return exists(app) ? app : installDir() + "\\bin\\tarvikctl.exe";
+    return installDir() + "\\bin\\tarvik.exe";
 }
 std::string startCommand() {
-    const std::string program = startProgram();
-    if (program.ends_with("tarvik.exe")) return "\"" + program + "\"";
-    return "\"" + program + "\" --quiet \"" + installDir() + "\\bin\\examples\\tarvik.ini\"";
+    return "\"" + startProgram() + "\"";
 }
 
 std::string shortcutTarget(const std::string& link) {

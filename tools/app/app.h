@@ -45,6 +45,7 @@ struct App {
     UINT showSettingsMessage = 0;
     bool settingsAsked = false; // asked for before the tray window existed
     std::string startNote;      // a problem met while starting, told once the app runs
+    std::string companionNote;  // the companion's problem met while starting, told likewise
 };
 
 App& app();

@@ -25,11 +25,13 @@ namespace {
 
 constexpr int kExitOk = 0, kExitUsage = 1, kExitLibrary = 4, kExitSystem = 5, kExitRunning = 7;
 constexpr const char* kUsage =
-    "usage: tarvik [--settings <file>] [--icon-handles <file>]\n\n"
+    "usage: tarvik [--settings <file>] [--icon-handles <file>] [--no-companion]\n\n"
     "Without --settings the settings are kept in\n"
     "%APPDATA%\\TarvikToolBar\\settings.ini.\n"
     "--icon-handles: icons another process made, as with tarvikctl (for hosts where\n"
-    "icon handles are process-local); the settings' own icons replace them on Apply.";
+    "icon handles are process-local); the settings' own icons replace them on Apply.\n"
+    "--no-companion: 64-bit only, do not start the 32-bit tarvikctl in x86\\ for the\n"
+    "32-bit frames.";
 
 std::string defaultSettingsPath() {
     char folder[MAX_PATH] = {};
@@ -81,6 +83,7 @@ void readStartSettings() {
 int run() {
     App& a = app();
     std::string iconHandles;
+    bool companion = true;
     for (int i = 1; i < __argc; ++i) {
         const std::string argument = __argv[i];
         if (argument == "--settings" && i + 1 < __argc) {
@@ -89,6 +92,8 @@ int run() {
             const DWORD length = GetFullPathNameA(__argv[++i], MAX_PATH, full, nullptr);
             a.settingsPath = length > 0 && length < MAX_PATH ? full : __argv[i];
             a.defaultPath = false;
+        } else if (argument == "--no-companion") {
+            companion = false;
         } else if (argument == "--icon-handles" && i + 1 < __argc) {
             iconHandles = __argv[++i];
         } else {
@@ -138,18 +143,24 @@ int run() {
     lock.release();
     a.session = std::make_unique<tarvikctl::Session>(a.library);
 #ifdef _WIN64
-    a.companion = std::make_unique<tarvikctl::ProcessCompanion>(
-        tarvikctl::companionProgram(tarvikctl::programFolder()), a.settingsPath, a.notify, true,
-        false, [](const std::string& line, bool warning) {
-            if (!warning) return;
-            App& running = tarvik_app::app();
-            // Told at once once the app runs; while it starts, with the start's notes.
-            if (running.tray != nullptr)
-                say(running.tray, line, MB_OK | MB_ICONWARNING);
-            else
-                running.startNote += (running.startNote.empty() ? "" : "\n\n") + line;
-        });
+    if (companion)
+        a.companion = std::make_unique<tarvikctl::ProcessCompanion>(
+            tarvikctl::companionProgram(tarvikctl::programFolder()), a.settingsPath, a.notify, true,
+            false, [](const std::string& line, bool warning) {
+                // Each problem once: a missing companion would be named at every Apply.
+                static std::string told;
+                if (!warning || line == told) return;
+                told = line;
+                // A notice beside the icon, which blocks nothing; while starting, once it exists.
+                App& running = tarvik_app::app();
+                if (running.tray != nullptr)
+                    showTrayNotice(line);
+                else
+                    running.companionNote = line;
+            });
     a.session->setCompanion(a.companion.get());
+#else
+    (void)companion;
 #endif
     a.session->install(a.notify);
     applyCurrent();
@@ -161,6 +172,7 @@ int run() {
         DestroyWindow(a.notify);
         return kExitSystem;
     }
+    if (!a.companionNote.empty()) showTrayNotice(a.companionNote);
     if (a.settingsAsked) PostMessageA(a.tray, WM_COMMAND, IDM_SETTINGS, 0);
     if (!a.unreadableFile.empty())
         a.startNote = cat("The settings file cannot be read:\n\n", a.unreadableFile,

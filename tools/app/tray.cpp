@@ -114,6 +114,15 @@ void updateTrayIcon() {
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
+void showTrayNotice(const std::string& text) {
+    if (app().tray == nullptr || !iconAdded) return;
+    NOTIFYICONDATAA data = iconData(NIF_INFO);
+    std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
+    std::strncpy(data.szInfoTitle, "TarvikToolBar", sizeof data.szInfoTitle - 1);
+    data.dwInfoFlags = NIIF_WARNING;
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 void removeTrayIcon() {
     if (!iconAdded) return;
     NOTIFYICONDATAA data = iconData(0);

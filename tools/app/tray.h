@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <string>
 
 namespace tarvik_app {
 
@@ -12,5 +13,7 @@ bool createTray();
 // Tooltip and icon for on or off.
 void updateTrayIcon();
 void removeTrayIcon();
+// A notice beside the icon that goes by itself (nothing waits for it).
+void showTrayNotice(const std::string& text);
 
 } // namespace tarvik_app
