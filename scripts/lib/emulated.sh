@@ -159,23 +159,27 @@ emu_run() {
         sh -c 'cd "$0" 2>/dev/null || cd /; exec "$@"' "$PWD" "$@"
 }
 
-# A prefix, booted once; unmanaged X11 windows as in the native prefix.
+# A prefix, booted once; unmanaged X11 windows as in the native prefix, and no crash
+# dialog (it would wait for a click: the debugger prints its backtrace and ends the
+# process instead).
 emu_prefix() { # emu_prefix <prefix> <win32|win64>
     local prefix=$1 arch=$2 loader=wine
     [ "$arch" = win64 ] && loader=wine64
-    [ -f "$prefix/.tarvik-unmanaged" ] && return 0
+    [ -f "$prefix/.tarvik-emulated" ] && return 0
     say "emulated Wine: creating the $arch prefix ${prefix#$ROOT/} (once, under emulation)"
     mkdir -p "$(dirname "$prefix")"
     (emu_run "$prefix" "$arch" $loader wineboot -i >"$EMU_LOGS/wineboot-$arch.log" 2>&1
         emu_run "$prefix" "$arch" wineserver -w
         emu_run "$prefix" "$arch" $loader reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
             /d N /f >/dev/null 2>&1
+        emu_run "$prefix" "$arch" $loader reg add 'HKCU\Software\Wine\WineDbg' \
+            /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         emu_run "$prefix" "$arch" wineserver -w)
     local probe=$prefix/drive_c/windows/system32/kernel32.dll
     [ "$arch" = win64 ] && probe=$prefix/drive_c/windows/syswow64/kernel32.dll
     [ -f "$probe" ] ||
         { say "the $arch prefix has no 32-bit half: see $EMU_LOGS/wineboot-$arch.log"; return 1; }
-    touch "$prefix/.tarvik-unmanaged"
+    touch "$prefix/.tarvik-emulated"
 }
 
 # Everything, idempotently: host packages, binfmt, root, mounts, both prefixes.
