@@ -187,8 +187,10 @@ emu_setup() {
     emu_as_root || return 1
     ensure_packages debootstrap || return 1
     mkdir -p "$EMU_HOME" "$EMU_LOGS"
+    local t0=$SECONDS
     emu_binfmt && emu_make_root && emu_mount &&
-        emu_prefix "$EMU_PREFIX32" win32 && emu_prefix "$EMU_PREFIX_MIXED" win64
+        emu_prefix "$EMU_PREFIX32" win32 && emu_prefix "$EMU_PREFIX_MIXED" win64 || return 1
+    say "emulated Wine ready ($((SECONDS - t0)) s)"
 }
 
 # emu_session <prefix> <win32|win64> <command...>: the command on the host with its own
