@@ -32,7 +32,7 @@ std::vector<HWND> descendantsInWalkOrder(HWND frame) {
     std::vector<HWND> order;
     EnumChildWindows(
         frame,
-        [](HWND window, LPARAM list) {
+        [](HWND window, LPARAM list) CALLBACK -> BOOL {
             reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
             return TRUE;
         },

@@ -362,7 +362,7 @@ TEST_F(DropdownArrows, TheWalkChangesOnlyTheFirstMainToolbarOfTheFrame) {
     } search;
     EnumChildWindows(
         f->frame,
-        [](HWND window, LPARAM param) -> BOOL {
+        [](HWND window, LPARAM param) CALLBACK -> BOOL {
             char name[32] = {};
             GetClassNameA(window, name, sizeof name);
             if (std::strcmp(name, TOOLBARCLASSNAMEA) != 0 || GetDlgCtrlID(window) != 0xA000)

@@ -336,7 +336,7 @@ TEST_F(Exports, AFrameThatDoesNotAnswerCostsOneTimeoutAndLosesOnlyItsOwnMessages
     } stuck;
     HANDLE thread = CreateThread(
         nullptr, 0,
-        [](void* param) -> DWORD {
+        [](void* param) WINAPI -> DWORD {
             auto* s = static_cast<Stuck*>(param);
             s->frame = standin::createFrame(frameOf(FrameClass::Explorer)).frame;
             s->recorder.attach(s->frame);

@@ -23,7 +23,7 @@ constexpr DWORD kSettleMs = 3000;
 std::vector<HWND> topLevelWindowsOf(DWORD process) {
     std::pair<DWORD, std::vector<HWND>> search{process, {}};
     EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
+        [](HWND window, LPARAM param) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);

@@ -115,7 +115,7 @@ TEST_F(Faults, AHostKilledDuringABroadcastLetsTheExportReturn) {
     } killer{host.process(), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     HANDLE thread = CreateThread(
         nullptr, 0,
-        [](void* p) -> DWORD {
+        [](void* p) WINAPI -> DWORD {
             auto* k = static_cast<Killer*>(p);
             WaitForSingleObject(k->started, INFINITE);
             Sleep(30); // lands inside the walks over the host's frames

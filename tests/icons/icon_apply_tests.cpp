@@ -30,7 +30,7 @@ HWND firstMainToolbarIn(HWND frame) {
     HWND found = nullptr;
     EnumChildWindows(
         frame,
-        [](HWND child, LPARAM param) -> BOOL {
+        [](HWND child, LPARAM param) CALLBACK -> BOOL {
             char name[32] = {};
             GetClassNameA(child, name, sizeof name);
             if (lstrcmpA(name, TOOLBARCLASSNAMEA) != 0 ||
