@@ -61,11 +61,16 @@ Frames framesOf(DWORD process) {
     return search.frames;
 }
 
-HWND rebarOf(HWND frame) {
+// The frame's "WorkerW" that holds the rebar; it takes the context menu's commands.
+HWND workerOf(HWND frame) {
     for (HWND worker = FindWindowExA(frame, nullptr, "WorkerW", nullptr); worker != nullptr;
          worker = FindWindowExA(frame, worker, "WorkerW", nullptr))
-        if (HWND rebar = FindWindowExA(worker, nullptr, "ReBarWindow32", nullptr)) return rebar;
+        if (FindWindowExA(worker, nullptr, "ReBarWindow32", nullptr) != nullptr) return worker;
     return nullptr;
+}
+
+HWND rebarOf(HWND frame) {
+    return FindWindowExA(workerOf(frame), nullptr, "ReBarWindow32", nullptr);
 }
 
 // A hidden band hides its child: the logo band's "WorkerW", the menu band's toolbar.
@@ -78,15 +83,6 @@ bool menuShown(HWND frame) {
          bar != nullptr; bar = FindWindowExA(rebarOf(frame), bar, "ToolbarWindow32", nullptr))
         if (GetWindowLongPtrA(bar, GWLP_ID) == 0) return IsWindowVisible(bar) != FALSE;
     return false;
-}
-
-// The main toolbar's parent takes the commands of the toolbar's context menu.
-HWND toolbarHost(HWND frame) {
-    HWND rebar = rebarOf(frame);
-    for (HWND worker = FindWindowExA(rebar, nullptr, "WorkerW", nullptr); worker != nullptr;
-         worker = FindWindowExA(rebar, worker, "WorkerW", nullptr))
-        if (FindWindowExA(worker, nullptr, "ToolbarWindow32", nullptr) != nullptr) return worker;
-    return nullptr;
 }
 
 bool altTap() {
@@ -105,12 +101,11 @@ class Companion : public ::testing::Test {
         for (const char* file : {"tarvikctl.exe", TARVIK_DLL_NAME})
             ASSERT_TRUE(CopyFileA((own + file).c_str(), (folder_ + file).c_str(), FALSE));
         for (const char* file : {"tarvikctl.exe", "TarvikToolBar.dll"})
-            ASSERT_TRUE(CopyFileA((i686Tree() + file).c_str(),
-                                  (folder_ + "x86\\" + file).c_str(), FALSE));
-        std::ofstream(folder_ + "settings.ini")
-            << "[explorer]\nhide-logo = yes\nhide-menu = yes\n"
-               "[browser]\nhide-logo = yes\nhide-menu = yes\n"
-               "[menu]\ntitle = Tools\nitem = 40001, Hello\n";
+            ASSERT_TRUE(
+                CopyFileA((i686Tree() + file).c_str(), (folder_ + "x86\\" + file).c_str(), FALSE));
+        std::ofstream(folder_ + "settings.ini") << "[explorer]\nhide-logo = yes\nhide-menu = yes\n"
+                                                   "[browser]\nhide-logo = yes\nhide-menu = yes\n"
+                                                   "[menu]\ntitle = Tools\nitem = 40001, Hello\n";
         ASSERT_TRUE(shell64_.start(q(own + "standin_shell.exe") + " --demo"));
         ASSERT_TRUE(shell32_.start(q(i686Tree() + "standin_shell.exe") + " --demo"));
         ASSERT_TRUE(pumpUntil([&] { return framesReady(); }, kStartMs));
@@ -119,13 +114,12 @@ class Companion : public ::testing::Test {
     bool framesReady() {
         frames64_ = framesOf(shell64_.id());
         frames32_ = framesOf(shell32_.id());
-        return frames64_.explorer && frames64_.browser && frames32_.explorer &&
-               frames32_.browser;
+        return frames64_.explorer && frames64_.browser && frames32_.explorer && frames32_.browser;
     }
 
     bool all(bool (*shown)(HWND), bool expected) {
-        for (HWND frame : {frames64_.explorer, frames64_.browser, frames32_.explorer,
-                           frames32_.browser})
+        for (HWND frame :
+             {frames64_.explorer, frames64_.browser, frames32_.explorer, frames32_.browser})
             if (shown(frame) != expected) return false;
         return true;
     }
@@ -155,7 +149,7 @@ TEST_F(Companion, RestylesBothKindsRoutesCommandsTogglesOnceAndRestores) {
     startController();
     EXPECT_TRUE(all(menuShown, false));
 
-    PostMessageA(toolbarHost(frames32_.explorer), WM_COMMAND, kCommandId, 0);
+    PostMessageA(workerOf(frames32_.explorer), WM_COMMAND, kCommandId, 0);
     EXPECT_TRUE(ctl_.waitForOutput("command 40001 (Hello)", kStateMs)) << ctl_.out();
 
     for (HWND frame : {frames32_.browser, frames64_.browser}) {
