@@ -66,13 +66,15 @@ void Session::apply(const Settings& settings, const IconSet& icons) {
 }
 
 void Session::restore() {
+    // The companion first: while its hooks are in, Wine ends the hook chain of this
+    // bitness's threads at them, so this library's restore would not reach its frames.
+    if (companion_ != nullptr) companion_->restore();
     library_.restoreAllLogo();
     library_.restoreAllMenu();
     library_.restoreAllHeader();
     library_.restoreAllDropdownArrow();
     library_.restoreAllToolbar();
     applied_ = false;
-    if (companion_ != nullptr) companion_->restore();
 }
 
 void Session::stop() {
