@@ -17,10 +17,12 @@
 #include "TarvikToolBar.h"
 #include "child_process.h"
 #include "foreground.h"
+#include "hooks/hooks.h"
 #include "library_under_test.h"
 #include "pump.h"
 #include "real_input.h"
 #include "standin/client.h"
+#include "state/shared_state.h"
 
 namespace {
 
@@ -200,6 +202,15 @@ TEST_F(Companion, RestylesBothKindsRoutesCommandsTogglesOnceAndRestores) {
     EXPECT_TRUE(pumpUntil([&] { return menuShown(frames32_.browser); }, kStateMs)) << states();
     tarvik::test::pumpFor(1000);
     EXPECT_TRUE(menuShown(frames32_.browser)) << "the Alt tap toggled the band twice";
+    // As 64-bit Windows calls the 64-bit low-level hook for that tap: this process's copy
+    // of the library, with the 32-bit frame in front, asks it for nothing.
+    sharedState.hideMenu[0] = sharedState.hideMenu[1] = 1;
+    KBDLLHOOKSTRUCT key{VK_MENU, 0, 0, 0, 0};
+    lowLevelKeyboardHook(HC_ACTION, WM_SYSKEYDOWN, reinterpret_cast<LPARAM>(&key));
+    key.flags = LLKHF_UP;
+    lowLevelKeyboardHook(HC_ACTION, WM_SYSKEYUP, reinterpret_cast<LPARAM>(&key));
+    tarvik::test::pumpFor(1500);
+    EXPECT_TRUE(menuShown(frames32_.browser)) << "a 64-bit hook toggled a 32-bit frame";
     // The 64-bit frame cannot act on it here (see the note on the hook chain above):
     // the toggle requests it receives are counted. Two would be the double toggle; under
     // Wine the companion's low-level hook, first in the chain, also ends it, so the
