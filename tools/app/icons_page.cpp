@@ -7,7 +7,6 @@
 #include "text.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shlobj.h>
 #include <algorithm>
 #include <memory>
@@ -123,15 +122,7 @@ void browseFolder(HWND page) {
 }
 
 void browseStrip(HWND page, int control) {
-    char path[MAX_PATH] = {};
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetParent(page);
-    dialog.lpstrFilter = "Bitmaps (*.bmp)\0*.bmp\0All files\0*.*\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameA(&dialog)) SetDlgItemTextA(page, control, path);
+    browseForFile(page, control, "Bitmaps (*.bmp)\0*.bmp\0All files\0*.*\0");
 }
 
 // The system's Change Icon dialog for the slot and kind set beside the list.

@@ -5,7 +5,6 @@
 #include "resource.h"
 #include "text.h"
 
-#include <commdlg.h>
 #include <vector>
 
 namespace tarvik_app {
@@ -119,15 +118,7 @@ int unusedId() {
 }
 
 void browseForOpen(HWND page) {
-    char path[MAX_PATH] = {};
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetParent(page);
-    dialog.lpstrFilter = "Programs\0*.exe;*.com;*.bat;*.cmd\0All files\0*.*\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameA(&dialog)) SetDlgItemTextA(page, IDC_ITEM_OPEN, path);
+    browseForFile(page, IDC_ITEM_OPEN, "Programs\0*.exe;*.com;*.bat;*.cmd\0All files\0*.*\0");
 }
 
 void command(HWND page, int control, int code) {

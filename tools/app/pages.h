@@ -41,6 +41,8 @@ void pageCreated(HWND page, PageIndex index);
 
 // The path typed on a page: relative ones are taken from the settings file's folder.
 std::string typedPath(HWND page, int control);
+// The Open dialog for an existing file of `filter`; the choice goes into `control`.
+void browseForFile(HWND page, int control, const char* filter);
 std::string windowText(HWND window);
 
 } // namespace tarvik_app

@@ -8,6 +8,7 @@
 #include "text.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <prsht.h>
 
 namespace tarvik_app {
@@ -147,6 +148,18 @@ std::string windowText(HWND window) {
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), length + 1)));
     return text;
+}
+
+void browseForFile(HWND page, int control, const char* filter) {
+    char path[MAX_PATH] = {};
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = GetParent(page);
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (GetOpenFileNameA(&dialog)) SetDlgItemTextA(page, control, path);
 }
 
 std::string typedPath(HWND page, int control) {

@@ -1,5 +1,6 @@
 // Starting and stopping the 32-bit companion, and the companion's view of its parent.
 #include "companion.h"
+#include "instance.h"
 #include "text.h"
 
 #include <cstdint>
@@ -13,8 +14,6 @@ namespace tarvikctl {
 namespace {
 
 constexpr const char* kLeftAlone = "32-bit frames are left as they are";
-// As long as a stop may wait for a controller: a frame that does not answer costs 5 s.
-constexpr DWORD kCompanionStopMs = 30000;
 
 std::string hex(std::uintptr_t value) {
     char text[32];
@@ -91,7 +90,7 @@ void ProcessCompanion::ended() {
 void ProcessCompanion::end() {
     if (process_ != nullptr) {
         SetEvent(stopEvent_);
-        if (WaitForSingleObject(process_, kCompanionStopMs) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(process_, kStopWaitMs) != WAIT_OBJECT_0)
             report_(cat("the 32-bit companion (process ", num(processId_),
                         ") did not end in time; end it with 'taskkill /f /pid ", num(processId_),
                         "'"),
