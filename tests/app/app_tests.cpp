@@ -50,7 +50,7 @@ struct Search {
 HWND windowOf(DWORD processId, const char* className, const char* title) {
     Search search{processId, className, title, nullptr};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);

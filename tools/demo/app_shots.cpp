@@ -85,7 +85,7 @@ HWND waitForWindow(DWORD processId, const char* className, const char* title) {
     Found found{processId, className, title, nullptr};
     for (DWORD waited = 0; waited < kWaitMs && found.window == nullptr; waited += 100) {
         EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
+            [](HWND window, LPARAM data) CALLBACK -> BOOL {
                 auto& f = *reinterpret_cast<Found*>(data);
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);
