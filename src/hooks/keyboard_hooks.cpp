@@ -4,7 +4,6 @@
 // frame toggle its menu band. Neither does anything unless a band is hidden.
 #include "hooks/hooks.h"
 #include "TarvikToolBar.h"
-#include "control/broadcast.h"
 #include "state/process_state.h"
 #include "state/shared_state.h"
 #include "windows/own_window.h"
@@ -15,8 +14,6 @@ namespace {
 // Keystroke flags of WH_KEYBOARD: bit 29 Alt held, bit 31 key being released.
 constexpr DWORD kAltHeldBit = DWORD(1) << 29;
 constexpr DWORD kReleasedBit = DWORD(1) << 31;
-// The frame toggles within a layout pass; a frame that takes longer must not stall all input.
-constexpr UINT kToggleAnswerTimeoutMs = 1000;
 
 bool isAltKey(DWORD vk) {
     return vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
@@ -48,7 +45,10 @@ void onKeyUp(const KBDLLHOOKSTRUCT& key) {
     }
     HWND foreground = GetForegroundWindow();
     if (processState.altPending == 0 || !isOurToggleFrame(foreground)) return;
-    sendAndWait(foreground, MSG_TOGGLE_MENUBAR, 0, 0, nullptr, kToggleAnswerTimeoutMs);
+    // Every program's keystrokes wait for this hook, so it never waits for the
+    // frame: the frame's thread takes the toggle as a sent message, through its
+    // call-window hook, as soon as it is free, and before this release.
+    SendNotifyMessageA(foreground, MSG_TOGGLE_MENUBAR, 0, 0);
     processState.altPending = 0;
 }
 
