@@ -5,6 +5,7 @@
 // lists only ever received copies of them.
 #include "icons/icon_release.h"
 #include "icons/icon_tables.h"
+#include "state/process_state.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -28,11 +29,11 @@ void releaseTables(const SavedTables& saved) {
 }
 
 // With the functions of the module the pair was captured from: the lists are its own.
-void refill(bool large) {
-    const ListSlots lists = explorerListSlots(large);
+void refill(ExplorerPairs& pairs, bool large) {
+    const ListSlots lists = explorerListSlots(pairs, large);
     const SavedTables saved = savedTables(true, large);
     if (*lists.normal == nullptr || *lists.hot == nullptr || *saved.valid == 0) return;
-    const ImageListApi api = imageListApiOfModule(*explorerListsModule(large));
+    const ImageListApi api = imageListApiOfModule(pairs.module);
     if (!complete(api)) return;
     const int size = large ? kLargeStandardSize : kSmallStandardSize;
     resizeImageList(api, *lists.normal, size);
@@ -45,13 +46,19 @@ void refill(bool large) {
     }
 }
 
+// Every toolbar module's pair of the size class.
+void refillEvery(bool large) {
+    for (ExplorerPairs& pairs : processState.explorerPairs)
+        if (pairs.module != nullptr) refill(pairs, large);
+}
+
 } // namespace
 
 void restoreExplorerLists() {
     if (sharedState.iconSizeMode == kSizeModeLarge)
-        refill(true);
+        refillEvery(true);
     else if (sharedState.iconSizeMode == kSizeModeSmall)
-        refill(false);
+        refillEvery(false);
     freeSavedExplorerIcons();
 }
 

@@ -3,7 +3,8 @@
 #pragma once
 
 // The taskbar process's work at the end of a full restore: refills Explorer's
-// captured pair of the last probed size class, then frees the saved icons.
+// captured pairs (every toolbar module's) of the last probed size class, then frees
+// the saved icons.
 void restoreExplorerLists();
 // Destroys the desktop-wide saved Explorer icons (both size classes).
 void freeSavedExplorerIcons();

@@ -30,25 +30,31 @@ SavedTables sharedSavedRecord(bool large) {
                                &sharedState.savedSmallValid};
 }
 
-ListSlots explorerListSlots(bool large) {
-    return large ? ListSlots{&processState.explorerLargeList, &processState.explorerLargeHotList}
-                 : ListSlots{&processState.explorerSmallList, &processState.explorerSmallHotList};
+ExplorerPairs* explorerPairsOf(HMODULE module) {
+    if (module == nullptr) return nullptr;
+    for (ExplorerPairs& pairs : processState.explorerPairs) {
+        // Records are taken for good, like the module table of the image-list functions.
+        void* held = InterlockedCompareExchangePointer(reinterpret_cast<PVOID*>(&pairs.module),
+                                                       module, nullptr);
+        if (held == nullptr || held == module) return &pairs;
+    }
+    return nullptr;
 }
 
-HMODULE* explorerListsModule(bool large) {
-    return large ? &processState.explorerLargeListsModule : &processState.explorerSmallListsModule;
+ListSlots explorerListSlots(ExplorerPairs& pairs, bool large) {
+    return large ? ListSlots{&pairs.largeList, &pairs.largeHotList}
+                 : ListSlots{&pairs.smallList, &pairs.smallHotList};
 }
 
-void recordExplorerPair(bool large) {
-    const ListSlots own = explorerListSlots(large);
-    const DWORD owner = *own.normal != nullptr || *own.hot != nullptr ? GetCurrentProcessId() : 0;
+void recordExplorerPair(const ListSlots& pair, bool large) {
+    const DWORD owner = *pair.normal != nullptr || *pair.hot != nullptr ? GetCurrentProcessId() : 0;
     if (large) {
-        sharedState.explorerLargeList = *own.normal;
-        sharedState.explorerLargeHotList = *own.hot;
+        sharedState.explorerLargeList = *pair.normal;
+        sharedState.explorerLargeHotList = *pair.hot;
         sharedState.explorerLargeListsOwner = owner;
     } else {
-        sharedState.explorerSmallList = *own.normal;
-        sharedState.explorerSmallHotList = *own.hot;
+        sharedState.explorerSmallList = *pair.normal;
+        sharedState.explorerSmallHotList = *pair.hot;
         sharedState.explorerSmallListsOwner = owner;
     }
 }
@@ -91,10 +97,12 @@ void resizeImageList(const ImageListApi& api, HIMAGELIST list, int size) {
 
 void clearExplorerListSlots() {
     for (bool large : kSizeClasses) {
-        const ListSlots own = explorerListSlots(large);
-        *own.normal = nullptr;
-        *own.hot = nullptr;
-        *explorerListsModule(large) = nullptr;
-        recordExplorerPair(large);
+        for (ExplorerPairs& pairs : processState.explorerPairs) {
+            const ListSlots own = explorerListSlots(pairs, large);
+            *own.normal = nullptr;
+            *own.hot = nullptr;
+        }
+        HIMAGELIST none = nullptr, noneHot = nullptr;
+        recordExplorerPair({&none, &noneHot}, large);
     }
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "icons/image_list_api.h"
+#include "state/process_state.h"
 
 // The large class first, then the small one.
 constexpr bool kSizeClasses[] = {true, false};
@@ -32,12 +33,13 @@ struct ListSlots {
     HIMAGELIST* normal;
     HIMAGELIST* hot;
 };
-// Explorer's pair of a size class as this process captured it.
-ListSlots explorerListSlots(bool large);
-// The module whose image-list functions handle that pair.
-HMODULE* explorerListsModule(bool large);
-// Copies this process's Explorer pair of a size class into the shared block.
-void recordExplorerPair(bool large);
+// The record of Explorer's pairs for toolbars of `module`, taken for it when new; null
+// when every record is another module's (that module's toolbars are then left alone).
+ExplorerPairs* explorerPairsOf(HMODULE module);
+// A record's pair of a size class, as this process captured it.
+ListSlots explorerListSlots(ExplorerPairs& pairs, bool large);
+// Copies an Explorer pair of a size class into the shared block.
+void recordExplorerPair(const ListSlots& pair, bool large);
 // The browser pair slots of the shared block; a walk uses the pair it captured itself.
 ListSlots ieListSlots(bool large);
 
@@ -53,6 +55,6 @@ int configuredIconSize(bool large);
 // alone, images and all (the native icons are read right after this).
 void resizeImageList(const ImageListApi& api, HIMAGELIST list, int size);
 
-// Forgets Explorer's captured pairs (both size classes, this process's and the shared
-// copies); the next walk captures anew.
+// Forgets Explorer's captured pairs (every module's, both size classes, this process's
+// and the shared copies); the next walk captures anew.
 void clearExplorerListSlots();

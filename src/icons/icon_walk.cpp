@@ -46,16 +46,18 @@ int probeWith(HWND toolbar, const ImageListApi& api) {
     return 0;
 }
 
-// Explorer's pair of the toolbar's size class, captured if this process has none.
+// Explorer's pair of the toolbar's size class, captured if this process has none for
+// the toolbar's module.
 void captureExplorerPair(HWND toolbar, const ImageListApi& api, HMODULE module) {
     const bool large = probeWith(toolbar, api) != 0;
-    const ListSlots own = explorerListSlots(large);
+    ExplorerPairs* pairs = explorerPairsOf(module);
+    if (pairs == nullptr) return;
+    const ListSlots own = explorerListSlots(*pairs, large);
     if (*own.normal != nullptr || *own.hot != nullptr) return;
     const ListPair lists = toolbarLists(toolbar, api);
     *own.normal = lists.normal;
     *own.hot = lists.hot;
-    *explorerListsModule(large) = module;
-    recordExplorerPair(large);
+    recordExplorerPair(own, large);
 }
 
 ListPair captureIEPair(HWND toolbar, const ImageListApi& api) {
@@ -67,12 +69,14 @@ ListPair captureIEPair(HWND toolbar, const ImageListApi& api) {
 }
 
 // The pair this walk works on, for the size class probed just now. Explorer's may come
-// from another frame's toolbar: it goes with the functions of that toolbar's module.
-ListPair pairFor(bool explorer, bool large, const ListPair& iePair) {
+// from another frame's toolbar, always one of the same module as this walk's.
+ListPair pairFor(bool explorer, bool large, const ListPair& iePair, HMODULE module,
+                 const ImageListApi& api) {
     if (!explorer) return iePair;
-    const ListSlots own = explorerListSlots(large);
-    const ImageListApi api = imageListApiOfModule(*explorerListsModule(large));
-    return {*own.normal, *own.hot, complete(api), api};
+    ExplorerPairs* pairs = explorerPairsOf(module);
+    if (pairs == nullptr) return {nullptr, nullptr, false, ImageListApi{}};
+    const ListSlots own = explorerListSlots(*pairs, large);
+    return {*own.normal, *own.hot, true, api};
 }
 
 void setToolbarLists(HWND toolbar, const ListPair& pair) {
@@ -80,9 +84,10 @@ void setToolbarLists(HWND toolbar, const ListPair& pair) {
     SendMessageA(toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(pair.hot));
 }
 
-void applyIcons(HWND toolbar, const ImageListApi& api, bool explorer, const ListPair& iePair) {
+void applyIcons(HWND toolbar, const ImageListApi& api, HMODULE module, bool explorer,
+                const ListPair& iePair) {
     const bool large = probeWith(toolbar, api) != 0;
-    const ListPair pair = pairFor(explorer, large, iePair);
+    const ListPair pair = pairFor(explorer, large, iePair, module, api);
     if (!pair.captured) return; // a kind word with no pair captured by this walk
     loadIconSet(pair.api, 1, large, explorer, pair.normal, pair.hot,
                 large ? sharedState.largeIcons : sharedState.smallIcons,
@@ -91,9 +96,10 @@ void applyIcons(HWND toolbar, const ImageListApi& api, bool explorer, const List
     setToolbarLists(toolbar, pair);
 }
 
-void restoreIcons(HWND toolbar, const ImageListApi& api, bool explorer, const ListPair& iePair) {
+void restoreIcons(HWND toolbar, const ImageListApi& api, HMODULE module, bool explorer,
+                  const ListPair& iePair) {
     const bool large = probeWith(toolbar, api) != 0;
-    const ListPair pair = pairFor(explorer, large, iePair);
+    const ListPair pair = pairFor(explorer, large, iePair, module, api);
     // Nothing saved since the last release, nothing to put back: refilled from the emptied
     // tables, the toolbar would lose the images it shows (a second restore in a row).
     if (!pair.captured || *savedTables(explorer, large).valid == 0) return;
@@ -124,10 +130,10 @@ BOOL CALLBACK iconToolbarProc(HWND child, LPARAM param) {
         iePair = captureIEPair(child, api);
     BusyScope busy;
     if (param & kIconApply) {
-        applyIcons(child, api, explorer, iePair);
+        applyIcons(child, api, module, explorer, iePair);
         if (param & kIconIE) noteIEIconsApplied(GetAncestor(child, GA_ROOT));
     } else if (param & kIconRestore) {
-        restoreIcons(child, api, explorer, iePair);
+        restoreIcons(child, api, module, explorer, iePair);
         if (param & kIconIE) releaseIEIconsAfter(GetAncestor(child, GA_ROOT));
     } else {
         return FALSE;

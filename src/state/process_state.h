@@ -23,7 +23,19 @@ constexpr int kTimerSlots = 64;
 constexpr int kHookCount = 6;
 constexpr int kBusySlots = 32;
 constexpr int kIEIconFrameSlots = 64;
+// Toolbar modules a process keeps Explorer pairs for; comctl32 5 and 6 are the usual two.
+constexpr int kToolbarModuleSlots = 4;
 constexpr int kNoTimer = -1;
+
+// Explorer's pairs of the toolbars of one module: the module that registered their
+// class, whose image-list functions made and handle their lists. A process holding
+// comctl32 versions 5 and 6 has a record for each, and a list of one is never given
+// to a toolbar of the other.
+struct ExplorerPairs {
+    HMODULE module; // null: record free
+    HIMAGELIST largeList, largeHotList;
+    HIMAGELIST smallList, smallHotList;
+};
 
 struct ProcessState {
     FrameTimers frameTimers[kTimerSlots];
@@ -37,11 +49,7 @@ struct ProcessState {
     // Explorer's image-list pairs and native icons as this process captured and saved
     // them itself. The shared block gets copies for readers elsewhere, but any process
     // that maps the library can write those, so this process works only on its own.
-    HIMAGELIST explorerLargeList, explorerLargeHotList;
-    HIMAGELIST explorerSmallList, explorerSmallHotList;
-    // The modules whose image-list functions handle those pairs: the class modules of
-    // the toolbars they were captured from.
-    HMODULE explorerLargeListsModule, explorerSmallListsModule;
+    ExplorerPairs explorerPairs[kToolbarModuleSlots];
     HICON explorerSavedLargeIcons[kIconSlots], explorerSavedLargeHotIcons[kIconSlots];
     HICON explorerSavedSmallIcons[kIconSlots], explorerSavedSmallHotIcons[kIconSlots];
     int explorerSavedLargeValid, explorerSavedSmallValid;

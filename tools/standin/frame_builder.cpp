@@ -10,6 +10,7 @@
 #include "frame_windows.h"
 #include "glyphs.h"
 #include "toolbars.h"
+#include "standin/comctl/toolbar_modules.h"
 
 namespace standin {
 
@@ -51,11 +52,12 @@ int imageSizeOf(const FrameOptions& options) {
 }
 
 // Process-wide lists, as Explorer's windows share the shell's toolbar lists.
-HIMAGELIST sharedList(bool browser, int size, int count, bool hot) {
+// Toolbars of different modules never share: each module has its own lists.
+HIMAGELIST sharedList(bool browser, int size, int count, bool hot, ToolbarModule module) {
     static std::mutex lock;
-    static std::map<std::tuple<bool, int, int, bool>, HIMAGELIST> lists;
+    static std::map<std::tuple<bool, int, int, bool, ToolbarModule>, HIMAGELIST> lists;
     std::lock_guard<std::mutex> guard(lock);
-    HIMAGELIST& list = lists[std::make_tuple(browser, size, count, hot)];
+    HIMAGELIST& list = lists[std::make_tuple(browser, size, count, hot, module)];
     if (list == nullptr) list = createNativeImageList(size, count, hot);
     return list;
 }
@@ -63,7 +65,8 @@ HIMAGELIST sharedList(bool browser, int size, int count, bool hot) {
 HIMAGELIST nativeList(const FrameOptions& options, bool hot) {
     int size = imageSizeOf(options);
     if (options.shareImageLists)
-        return sharedList(isBrowser(options.frameClass), size, options.imageCount, hot);
+        return sharedList(isBrowser(options.frameClass), size, options.imageCount, hot,
+                          resolveToolbarModule(options.toolbarModule));
     return createNativeImageList(size, options.imageCount, hot);
 }
 
@@ -194,8 +197,9 @@ void addBand(FrameState& state, char letter, bool browser) {
     case kToolbarBandLetter:
         h.normalList = o.normalImages ? nativeList(o, false) : nullptr;
         h.hotList = o.hotImages ? nativeList(o, true) : nullptr;
-        h.mainToolbar = createMainToolbar(rebar, kMainToolbarId, o.buttons, o.imageCount,
-                                          h.normalList, h.hotList);
+        h.mainToolbar =
+            createMainToolbar(rebar, kMainToolbarId, o.buttons, o.imageCount, h.normalList,
+                              h.hotList, toolbarModuleInstance(o.toolbarModule));
         fillCustomizePool(state, o.buttons, o.imageCount);
         insertToolbarBand(rebar, kToolbarBandId, h.mainToolbar,
                           kBandStyle | RBBS_BREAK | RBBS_USECHEVRON, nullptr);
@@ -289,8 +293,9 @@ FrameHandles createFrame(const FrameOptions& options) {
     if (o.secondMainToolbar) {
         h.secondNormalList = o.normalImages ? nativeList(o, false) : nullptr;
         h.secondHotList = o.hotImages ? nativeList(o, true) : nullptr;
-        h.secondMainToolbar = createMainToolbar(h.rebar, kMainToolbarId, o.buttons, o.imageCount,
-                                                h.secondNormalList, h.secondHotList);
+        h.secondMainToolbar =
+            createMainToolbar(h.rebar, kMainToolbarId, o.buttons, o.imageCount, h.secondNormalList,
+                              h.secondHotList, toolbarModuleInstance(o.toolbarModule));
         insertToolbarBand(h.rebar, kSecondToolbarBandId, h.secondMainToolbar,
                           kBandStyle | RBBS_BREAK, nullptr);
     }

@@ -59,6 +59,16 @@ enum class NotifyRouting : std::uint32_t {
     Away,              // the hidden window hears everything, for good
 };
 
+// The module whose "ToolbarWindow32" class the main toolbars are made of (see
+// comctl/toolbar_modules.h): the real comctl32, or a stand-in comctl32 of its own.
+enum class ToolbarModule : std::uint32_t {
+    Default, // the shell's default: --toolbar-module, else System
+    System,  // the real control
+    Comctl5, // standin_comctl5.dll
+    Comctl6, // standin_comctl6.dll
+    Bare,    // standin_comctl_bare.dll: the class, no image-list functions
+};
+
 // Letters of FrameOptions::bands and FrameOptions::buttons.
 constexpr char kMenuBandLetter = 'M';
 constexpr char kToolbarBandLetter = 'T';
@@ -99,6 +109,7 @@ struct FrameOptions {
     bool secondMainToolbar = false; // another 0xA000 toolbar in band 6 of the first rebar
     bool strayWorker = false;       // a hidden "WorkerW" child of the frame, made first
     NotifyRouting routing = NotifyRouting::AwayWhileBuilding;
+    ToolbarModule toolbarModule = ToolbarModule::Default;
     bool visible = true;
     int x = 40, y = 40, width = 760, height = 520; // fits the 1280x1024 test screen
     char title[64] = "";                           // empty: a title that fits the class

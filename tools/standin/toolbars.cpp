@@ -17,10 +17,12 @@ constexpr const char* kGlyphLabels[kToolbarGlyphs] = {"Back",    "Forward", "Up"
                                                       "Folders", "Views",   "History", "Favorites",
                                                       "Home",    "Refresh", "Stop",    "Print"};
 
-HWND createBar(HWND parent, int controlId, const char* text) {
-    HWND bar = CreateWindowExA(0, TOOLBARCLASSNAMEA, text, kBarStyle, 0, 0, 0, 0, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                               GetModuleHandleA(nullptr), nullptr);
+// `module` picks the class: a "ToolbarWindow32" of its own when it registered one.
+HWND createBar(HWND parent, int controlId, const char* text,
+               HINSTANCE module = GetModuleHandleA(nullptr)) {
+    HWND bar =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, text, kBarStyle, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), module, nullptr);
     SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     return bar;
 }
@@ -77,8 +79,9 @@ HWND createLinksToolbar(HWND parent) {
 }
 
 HWND createMainToolbar(HWND parent, int controlId, const char* pattern, int imageCount,
-                       HIMAGELIST normal, HIMAGELIST hot) {
-    HWND bar = createBar(parent, controlId, nullptr);
+                       HIMAGELIST normal, HIMAGELIST hot, HINSTANCE module) {
+    if (module == nullptr) return nullptr;
+    HWND bar = createBar(parent, controlId, nullptr, module);
     SendMessageA(bar, TB_SETEXTENDEDSTYLE, 0,
                  TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS | TBSTYLE_EX_HIDECLIPPEDBUTTONS);
     if (normal != nullptr) SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal));

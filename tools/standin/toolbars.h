@@ -14,9 +14,10 @@ constexpr const char* kLinksLabels[] = {"Customize Links", "Free Hotmail", "Wind
                                         "Windows"};
 
 HWND createMenuToolbar(HWND parent);
-// `pattern` as FrameOptions::buttons; either list may be null.
+// `pattern` as FrameOptions::buttons; either list may be null. `module`: the instance
+// whose "ToolbarWindow32" class to use (null: none, no toolbar).
 HWND createMainToolbar(HWND parent, int controlId, const char* pattern, int imageCount,
-                       HIMAGELIST normal, HIMAGELIST hot);
+                       HIMAGELIST normal, HIMAGELIST hot, HINSTANCE module);
 HWND createLinksToolbar(HWND parent);
 
 // Text of a main-toolbar button that shows image `image`.

@@ -1,11 +1,13 @@
 // standin_shell.exe: hosts stand-in frames for tests in another process.
 //   standin_shell --name NAME [--threads N] [--parent PID] [--demo]
+//                 [--toolbar-module 5|6|bare|system]
 // With no arguments (or --demo alone) it shows the demo scene until its frames close.
 #include <windows.h>
 #include <shellapi.h>
 #include <string>
 #include <vector>
 #include "host.h"
+#include "standin/comctl/toolbar_modules.h"
 
 namespace {
 
@@ -20,6 +22,7 @@ struct Arguments {
     int threads = 1;
     DWORD parent = 0;
     bool demo = false;
+    standin::ToolbarModule toolbarModule = standin::ToolbarModule::Default;
 };
 
 std::string narrow(const wchar_t* text) {
@@ -42,6 +45,8 @@ Arguments parse() {
             args.threads = _wtoi(argv[++i]);
         else if (arg == L"--parent" && hasValue)
             args.parent = static_cast<DWORD>(_wtoi(argv[++i]));
+        else if (arg == L"--toolbar-module" && hasValue)
+            args.toolbarModule = standin::toolbarModuleNamed(narrow(argv[++i]).c_str());
         else if (arg == L"--demo")
             args.demo = true;
     }
@@ -82,6 +87,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static Host host; // handlers and GUI threads refer to it until the process ends
     host.name = args.name.empty() ? "demo" : args.name;
     host.demo = args.demo;
+    standin::setDefaultToolbarModule(args.toolbarModule);
     if (args.parent != 0) host.parent = OpenProcess(SYNCHRONIZE, FALSE, args.parent);
     for (int i = 0; i < args.threads; ++i)
         if (host.startThread() < 0) return 2;
