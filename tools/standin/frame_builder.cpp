@@ -9,6 +9,8 @@
 #include <tuple>
 #include "frame_windows.h"
 #include "glyphs.h"
+#include "late_rebar.h"
+#include "toolbar_metrics.h"
 #include "toolbars.h"
 #include "standin/comctl/toolbar_modules.h"
 
@@ -318,6 +320,10 @@ FrameHandles createFrame(const FrameOptions& options) {
             if (rebar != nullptr)
                 SendMessageW(rebar, RB_SETPARENT, reinterpret_cast<WPARAM>(container), 0);
     }
+    if (o.answerMetrics)
+        for (HWND toolbar : {h.mainToolbar, h.secondMainToolbar})
+            detail::answerToolbarMetrics(toolbar);
+    if (o.lateChildSize) detail::reportChildSizeLate(h.rebar);
     if (o.visible) {
         ShowWindow(frame, SW_SHOWNORMAL);
         UpdateWindow(frame);

@@ -110,6 +110,9 @@ struct FrameOptions {
     bool strayWorker = false;       // a hidden "WorkerW" child of the frame, made first
     NotifyRouting routing = NotifyRouting::AwayWhileBuilding;
     ToolbarModule toolbarModule = ToolbarModule::Default;
+    // Windows behaviour that Wine's controls lack; sources in the files named.
+    bool answerMetrics = false; // TB_GETMETRICS/TB_SETMETRICS answered (toolbar_metrics)
+    bool lateChildSize = false; // RBN_CHILDSIZE after the change returned (late_rebar)
     bool visible = true;
     int x = 40, y = 40, width = 760, height = 520; // fits the 1280x1024 test screen
     char title[64] = "";                           // empty: a title that fits the class
