@@ -6,6 +6,8 @@
 # The root is machine-wide (TARVIK_EMU_HOME, default /var/lib/tarvik-emu), so every clone
 # reuses it; each build tree keeps its own prefixes in it:
 #   <build>/win32/wineprefix         WINEARCH=win32, a 32-bit Windows (the i686 suites)
+#   <build>/win32/wineprefix-setup   WINEARCH=win32, the win32 setup's tests (they change
+#                                    the Run key, which Wine starts with each session)
 #   <build>/win64/wineprefix-mixed   WINEARCH=win64, a mixed desktop (64-bit native,
 #                                    32-bit emulated, one wineserver)
 # Paths Wine sees must exist at the same path inside the root: the source tree and the
@@ -17,6 +19,7 @@ EMU_QEMU=$EMU_HOME/qemu-i386
 EMU_LOGS=$EMU_HOME/logs
 EMU_READY=$EMU_HOME/ready
 EMU_PREFIX32=$BUILD_ROOT/win32/wineprefix
+EMU_PREFIX_SETUP32=$BUILD_ROOT/win32/wineprefix-setup
 EMU_PREFIX_MIXED=$BUILD_ROOT/win64/wineprefix-mixed
 BINFMT=/proc/sys/fs/binfmt_misc
 
@@ -154,7 +157,8 @@ emu_run() {
     shift 2
     chroot "$EMU_ROOT" env -i HOME=/root USER=root LANG=C.UTF-8 PATH=/usr/lib/wine:/usr/bin:/bin \
         WINEPREFIX="$prefix" WINEARCH="$arch" WINEDEBUG="${WINEDEBUG:--all}" \
-        WINEDLLOVERRIDES="mscoree,mshtml=" ${DISPLAY:+DISPLAY=$DISPLAY} ${LC_ALL:+LC_ALL=$LC_ALL} \
+        WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" \
+        ${DISPLAY:+DISPLAY=$DISPLAY} ${LC_ALL:+LC_ALL=$LC_ALL} \
         ${TARVIK_I686_TREE:+TARVIK_I686_TREE=$TARVIK_I686_TREE} \
         sh -c 'cd "$0" 2>/dev/null || cd /; exec "$@"' "$PWD" "$@"
 }
@@ -168,7 +172,7 @@ emu_prefix() { # emu_prefix <prefix> <win32|win64>
     [ -f "$prefix/.tarvik-emulated" ] && return 0
     say "emulated Wine: creating the $arch prefix ${prefix#$ROOT/} (once, under emulation)"
     mkdir -p "$(dirname "$prefix")"
-    (emu_run "$prefix" "$arch" $loader wineboot -i >"$EMU_LOGS/wineboot-$arch.log" 2>&1
+    (emu_run "$prefix" "$arch" $loader wineboot -i >"$EMU_LOGS/wineboot-${prefix##*/}.log" 2>&1
         emu_run "$prefix" "$arch" wineserver -w
         emu_run "$prefix" "$arch" $loader reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
             /d N /f >/dev/null 2>&1
@@ -178,18 +182,19 @@ emu_prefix() { # emu_prefix <prefix> <win32|win64>
     local probe=$prefix/drive_c/windows/system32/kernel32.dll
     [ "$arch" = win64 ] && probe=$prefix/drive_c/windows/syswow64/kernel32.dll
     [ -f "$probe" ] ||
-        { say "the $arch prefix has no 32-bit half: see $EMU_LOGS/wineboot-$arch.log"; return 1; }
+        { say "the $arch prefix has no 32-bit half: see $EMU_LOGS/wineboot-${prefix##*/}.log"; return 1; }
     touch "$prefix/.tarvik-emulated"
 }
 
-# Everything, idempotently: host packages, binfmt, root, mounts, both prefixes.
+# Everything, idempotently: host packages, binfmt, root, mounts, the prefixes.
 emu_setup() {
     emu_as_root || return 1
     ensure_packages debootstrap || return 1
     mkdir -p "$EMU_HOME" "$EMU_LOGS"
     local t0=$SECONDS
     emu_binfmt && emu_make_root && emu_mount &&
-        emu_prefix "$EMU_PREFIX32" win32 && emu_prefix "$EMU_PREFIX_MIXED" win64 || return 1
+        emu_prefix "$EMU_PREFIX32" win32 && emu_prefix "$EMU_PREFIX_MIXED" win64 &&
+        emu_prefix "$EMU_PREFIX_SETUP32" win32 || return 1
     say "emulated Wine ready ($((SECONDS - t0)) s)"
 }
 

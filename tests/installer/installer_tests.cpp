@@ -1,12 +1,13 @@
-// The win64 setup program as a user meets it, with the stand-in shell's frames
-// watching: a silent install whose app restyles them, a silent install of a newer
-// version over the running app, which restores them before the files change, and a
-// silent uninstall that leaves the settings and native frames. The cases build on
-// each other and run in this order.
+// The setup program of this program's bitness (win32 or win64) as a user meets it,
+// with the stand-in shell's frames of that bitness watching: a silent install whose
+// app restyles them, a silent install of a newer version over the running app, which
+// restores them before the files change, and a silent uninstall that leaves the
+// settings and native frames. The cases build on each other and run in this order.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,8 +26,9 @@ constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvikToolBar";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kRunValue[] = "TarvikToolBar";
-constexpr DWORD kSetupTimeoutMs = 60000;
-constexpr DWORD kSettleMs = 15000;
+constexpr DWORD kSetupTimeoutMs = 120000;
+constexpr DWORD kSettleMs = 30000;
+constexpr DWORD kLookEveryMs = 250;
 constexpr char kSettings[] = "[explorer]\r\nhide-logo = yes\r\n[browser]\r\nhide-logo = yes\r\n";
 
 std::string folder(int csidl) {
@@ -49,6 +51,19 @@ std::string setup(const char* name) {
         if (c == '/') c = '\\';
     return path;
 }
+// What the setup installs: the win64 one also carries the 32-bit companion in bin\x86.
+constexpr const char* kInstalledFiles[] = {"bin\\tarvik.exe",
+                                           "bin\\tarvikctl.exe",
+                                           "bin\\" TARVIK_DLL_NAME,
+#ifdef _WIN64
+                                           "bin\\x86\\tarvikctl.exe",
+                                           "bin\\x86\\TarvikToolBar.dll",
+#endif
+                                           "bin\\examples\\tarvik.ini",
+                                           "include\\TarvikToolBar.h",
+                                           "README.txt",
+                                           "Uninstall.exe"};
+
 bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -177,6 +192,21 @@ class Installer : public ::testing::Test {
     }
     static bool styled() { return logoHidden(explorer) && logoHidden(browser); }
     static bool native() { return !logoHidden(explorer) && !logoHidden(browser); }
+    static std::string frames() {
+        return std::string("logo hidden: explorer ") + (logoHidden(explorer) ? "yes" : "no") +
+               ", browser " + (logoHidden(browser) ? "yes" : "no");
+    }
+    // Until the app has done its work on the frames. A look is a call into the stand-in
+    // shell, whose thread must stay free to answer the library's messages in their time
+    // limit (a look takes tens of milliseconds under emulation): one every kLookEveryMs.
+    static bool settles(const std::function<bool()>& done) {
+        const DWORD begin = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - begin >= kSettleMs) return false;
+            tarvik::test::pumpFor(kLookEveryMs);
+        }
+        return true;
+    }
 
     static standin::RemoteShell* host;
     static standin::FrameHandles explorer, browser;
@@ -189,13 +219,13 @@ TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheAppRestylesTheFrames) 
     ASSERT_NE(browser.rebar, nullptr);
     ASSERT_TRUE(native());
 
-    ASSERT_EQ(run("\"" + setup("first-setup.exe") + "\" /S /LOGON /RUN"), 0u);
+    ASSERT_EQ(run("\"" + setup(TARVIK_FIRST_SETUP) + "\" /S /LOGON /RUN"), 0u);
     const std::string dir = installDir();
-    for (const char* file :
-         {"bin\\tarvikctl.exe", "bin\\TarvikToolBar64.dll", "bin\\x86\\tarvikctl.exe",
-          "bin\\x86\\TarvikToolBar.dll", "bin\\examples\\tarvik.ini", "include\\TarvikToolBar.h",
-          "README.txt", "Uninstall.exe"})
+    for (const char* file : kInstalledFiles)
         EXPECT_TRUE(exists(dir + "\\" + file)) << file;
+#ifndef _WIN64
+    EXPECT_FALSE(exists(dir + "\\bin\\x86")) << "no 64-bit side, so no companion";
+#endif
     EXPECT_FALSE(exists(dir + ".new")) << "the staging folder is gone";
     EXPECT_EQ(shortcutTarget(shortcut()), startProgram());
 
@@ -212,8 +242,8 @@ TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheAppRestylesTheFrames) 
     EXPECT_GT(std::stoi(reg(kUninstallKey, "EstimatedSize").value_or("0")), 100) << "KB";
     EXPECT_EQ(reg(kRunKey, kRunValue), startCommand());
 
-    EXPECT_TRUE(pumpUntil([] { return controllerProcess() != 0 && styled(); }, kSettleMs))
-        << "the started app restyles the frames";
+    EXPECT_TRUE(settles([] { return controllerProcess() != 0 && styled(); }))
+        << "the started app restyles the frames; " << frames();
 }
 
 TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsTheNewVersion) {
@@ -251,10 +281,10 @@ TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsT
     EXPECT_TRUE(exists(marker));
     EXPECT_EQ(reg(kUninstallKey, "DisplayVersion"), TARVIK_NEWER_VERSION);
     EXPECT_EQ(reg(kRunKey, kRunValue), startCommand()) << "start at logon kept";
-    EXPECT_TRUE(pumpUntil(
-        [&] { return controllerProcess() != 0 && controllerProcess() != oldId && styled(); },
-        kSettleMs))
-        << "the new version runs and restyles the frames";
+    EXPECT_TRUE(settles([&] {
+        return controllerProcess() != 0 && controllerProcess() != oldId && styled();
+    })) << "the new version runs and restyles the frames; "
+        << frames();
 }
 
 TEST_F(Installer, SetupWhoseStopFailsLeavesTheInstallationAsItWas) {
@@ -265,7 +295,7 @@ TEST_F(Installer, SetupWhoseStopFailsLeavesTheInstallationAsItWas) {
     ASSERT_TRUE(MoveFileA(installed.c_str(), kept.c_str()));
     ASSERT_TRUE(CopyFileA(besideThisProgram("refusing_stop.exe").c_str(), installed.c_str(), TRUE));
 
-    EXPECT_EQ(run("\"" + setup("first-setup.exe") + "\" /S /RUN"), 2u);
+    EXPECT_EQ(run("\"" + setup(TARVIK_FIRST_SETUP) + "\" /S /RUN"), 2u);
     EXPECT_TRUE(exists(installDir() + "\\bin\\newer-build.txt"));
     EXPECT_FALSE(exists(installDir() + ".new"));
     EXPECT_EQ(reg(kUninstallKey, "DisplayVersion"), TARVIK_NEWER_VERSION);
