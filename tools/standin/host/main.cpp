@@ -1,5 +1,5 @@
 // standin_shell.exe: hosts stand-in frames for tests in another process.
-//   standin_shell --name NAME [--threads N] [--parent PID] [--demo]
+//   standin_shell --name NAME [--threads N] [--parent PID] [--demo] [--leak-icon]
 // With no arguments (or --demo alone) it shows the demo scene until its frames close.
 #include <windows.h>
 #include <shellapi.h>
@@ -20,6 +20,7 @@ struct Arguments {
     int threads = 1;
     DWORD parent = 0;
     bool demo = false;
+    bool leakIcon = false;
 };
 
 std::string narrow(const wchar_t* text) {
@@ -44,6 +45,8 @@ Arguments parse() {
             args.parent = static_cast<DWORD>(_wtoi(argv[++i]));
         else if (arg == L"--demo")
             args.demo = true;
+        else if (arg == L"--leak-icon")
+            args.leakIcon = true;
     }
     LocalFree(argv);
     if (args.name.empty()) args.demo = true;
@@ -82,6 +85,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static Host host; // handlers and GUI threads refer to it until the process ends
     host.name = args.name.empty() ? "demo" : args.name;
     host.demo = args.demo;
+    host.leakIcon = args.leakIcon;
     if (args.parent != 0) host.parent = OpenProcess(SYNCHRONIZE, FALSE, args.parent);
     for (int i = 0; i < args.threads; ++i)
         if (host.startThread() < 0) return 2;
