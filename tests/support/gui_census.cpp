@@ -38,7 +38,7 @@ void probeUser(GuiCensus& census) {
 
 // Kernel handles are multiples of 4; Wine answers 0 for GetProcessHandleCount.
 std::uint32_t probeHandles() {
-    constexpr UINT_PTR kLastHandle = 0x10000;
+    constexpr UINT_PTR kLastHandle = 0x4000; // far more than a host or controller holds
     std::uint32_t live = 0;
     for (UINT_PTR value = 4; value <= kLastHandle; value += 4) {
         DWORD flags = 0;
