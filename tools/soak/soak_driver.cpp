@@ -6,7 +6,7 @@
 // process counts its GDI and USER objects, handles and private bytes, and every
 // frame's look is read from its controls after the apply and after the restore.
 //   soak_driver [--cycles N | --minutes M] [--check-every N] [--restart-every N]
-//               [--leak-icon] [--table FILE]
+//               [--churn-every N] [--leak-icon] [--table FILE]
 // Exit code 0: no GDI or USER object gained and every look right; 1: not so; 2: set-up.
 #include <windows.h>
 #include <chrono>
@@ -35,6 +35,7 @@ struct Options {
     int minutes = 60;
     int checkEvery = 10;
     int restartEvery = 50;
+    int churnEvery = 1; // 0: frames are never closed and opened
     bool leakIcon = false;
     std::string tableFile;
 };
@@ -75,6 +76,8 @@ bool parse(int count, char** values, Options& options) {
             options.checkEvery = std::atoi(values[++i]);
         else if (arg == "--restart-every" && more)
             options.restartEvery = std::atoi(values[++i]);
+        else if (arg == "--churn-every" && more)
+            options.churnEvery = std::atoi(values[++i]);
         else if (arg == "--leak-icon")
             options.leakIcon = true;
         else if (arg == "--table" && more)
@@ -83,7 +86,7 @@ bool parse(int count, char** values, Options& options) {
             return false;
     }
     return options.checkEvery > 0 && options.restartEvery > 0 && options.minutes > 0 &&
-           options.cycles >= 0;
+           options.cycles >= 0 && options.churnEvery >= 0;
 }
 
 // Explorer's frames live in the taskbar's process and share the shell's lists; each
@@ -230,8 +233,9 @@ bool session(soak::ControllerProcess& controller, const soak::IconsCommand& icon
 int main(int count, char** values) {
     Options options;
     if (!parse(count, values, options)) {
-        std::fprintf(stderr, "usage: soak_driver [--cycles N | --minutes M] [--check-every N] "
-                             "[--restart-every N] [--leak-icon] [--table FILE]\n");
+        std::fprintf(stderr,
+                     "usage: soak_driver [--cycles N | --minutes M] [--check-every N] "
+                     "[--restart-every N] [--churn-every N] [--leak-icon] [--table FILE]\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
@@ -350,6 +354,7 @@ int main(int count, char** values) {
         }
 
         // One frame closed and another opened in its place, shown at the next apply.
+        if (options.churnEvery == 0 || cycle % options.churnEvery != 0) continue;
         const int churn = cycle % static_cast<int>(frames.size());
         if (std::string closed = closeFrame(hosts, frames[churn]); !closed.empty())
             fail("cycle " + std::to_string(cycle) + ": close: " + closed);
