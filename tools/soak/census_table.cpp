@@ -40,7 +40,7 @@ Growth CensusTable::growth(std::size_t process) const {
 std::string CensusTable::table() const {
     std::string text;
     char line[200];
-    std::snprintf(line, sizeof line, "%6s  %-11s %6s %6s %8s %6s %6s %8s %12s\n", "cycle",
+    std::snprintf(line, sizeof line, "%6s  %-14s %6s %6s %8s %6s %6s %8s %12s\n", "cycle",
                   "process", "GDI", "USER", "windows", "menus", "icons", "handles", "private KB");
     text += line;
     for (const Row& row : rows_)
@@ -48,7 +48,7 @@ std::string CensusTable::table() const {
             const GuiCensus& c = row.census[p];
             std::string name = names_[p];
             if (row.lives[p] > 0) name += " #" + std::to_string(row.lives[p] + 1);
-            std::snprintf(line, sizeof line, "%6d  %-11s %6u %6u %8u %6u %6u %8u %12llu\n",
+            std::snprintf(line, sizeof line, "%6d  %-14s %6u %6u %8u %6u %6u %8u %12llu\n",
                           row.cycle, name.c_str(), gdiObjects(c), userObjects(c), c.windows,
                           c.menus, c.icons, c.handles,
                           static_cast<unsigned long long>(c.privateBytes / 1024));

@@ -258,6 +258,9 @@ int main(int count, char** values) {
         std::printf("set-up: %s\n", taskbar.error.c_str());
         return 2;
     }
+    // The pointer away from every frame: a toolbar under it makes and drops windows of
+    // its own (tooltips) as frames come and go, wherever an earlier program left it.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     std::vector<Frame> frames = frameLayout();
     // Opened hidden and then shown, as every frame opened later, so that a census
     // compares frames made the same way.
