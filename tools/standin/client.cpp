@@ -110,6 +110,7 @@ bool RemoteShell::start(const HostOptions& options) {
     std::string command = "\"" + executable + "\" --name " + name + " --threads " +
                           std::to_string(options.threads) + " --parent " +
                           std::to_string(GetCurrentProcessId());
+    if (!options.arguments.empty()) command += " " + options.arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

@@ -36,6 +36,7 @@ struct HostOptions {
     DWORD startTimeoutMs = 15000;
     DWORD requestTimeoutMs = 30000; // longer than the host's own waits
     std::string executable;         // empty: standin_shell.exe beside this program
+    std::string arguments;          // more of the host's options, e.g. "--leak-icon"
 };
 
 struct HostPing {

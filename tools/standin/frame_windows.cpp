@@ -174,6 +174,15 @@ LRESULT CALLBACK frameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         break;
     case WM_NCDESTROY: {
         auto* state = static_cast<FrameState*>(RemovePropW(window, kFrameProperty));
+        // A toolbar leaves its image lists to whoever made them ("the application is
+        // responsible for freeing the image list after the toolbar is destroyed",
+        // TB_SETIMAGELIST). A browser frame's lists are its own; Explorer's are the shell's.
+        if (state != nullptr && !state->options.shareImageLists &&
+            (state->options.frameClass == FrameClass::Browser ||
+             state->options.frameClass == FrameClass::BrowserWithCommandBar))
+            for (HIMAGELIST list : {state->handles.normalList, state->handles.hotList,
+                                    state->handles.secondNormalList, state->handles.secondHotList})
+                if (list != nullptr) ImageList_Destroy(list);
         delete state;
         break;
     }

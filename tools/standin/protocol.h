@@ -51,6 +51,7 @@ enum class Request : std::uint32_t {
     SendFromWindowThread, // standin/relay_protocol.h
     HeapCheck,            // - -> BOOL: HeapValidate of the host's process heap
     SendThenHold,         // standin/relay_protocol.h
+    GuiCensus,            // - -> tarvik::test::GuiCensus (gui_census.h), taken in the host
 };
 
 enum class Status : std::uint32_t {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include "foreground.h"
+#include "gui_census.h"
 #include "demo_requests.h"
 #include "icon_ledger_requests.h"
 #include "relay_requests.h"
@@ -177,6 +178,8 @@ Status createIcons(Host& host, const IconsBody& body, Reply& reply) {
             return reply.fail(Status::Failed, "CreateIconIndirect failed");
         host.icons.push_back(answer.icons[i]);
     }
+    // A planted leak, for checks that must see one: an icon no one will destroy.
+    if (host.leakIcon) createSolidIcon(body.size, RGB(1, 2, 3));
     reply.put(answer);
     return Status::Ok;
 }
@@ -308,6 +311,11 @@ Status foreground(Host& host, const WindowBody& body, Reply& reply) {
     return Status::Ok;
 }
 
+Status guiCensus(Host&, Reply& reply) {
+    reply.put(tarvik::test::takeGuiCensus());
+    return Status::Ok;
+}
+
 // Damage done to the heap by code running in the host shows here before it crashes.
 Status heapCheck(Host&, Reply& reply) {
     const BOOL sound = HeapValidate(GetProcessHeap(), 0, nullptr);
@@ -376,6 +384,7 @@ const Entry kHandlers[] = {
     BODY(SendFromWindowThread, RelayBody, sendFromWindowThreadIn),
     NO_BODY(HeapCheck, heapCheck),
     BODY(SendThenHold, HoldBody, sendThenHoldIn),
+    NO_BODY(GuiCensus, guiCensus),
 };
 
 #undef NO_BODY

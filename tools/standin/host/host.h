@@ -46,6 +46,7 @@ struct Host {
     HANDLE parent = nullptr; // the client's process: the host leaves when it ends
     bool quitting = false;
     bool demo = false;
+    bool leakIcon = false; // --leak-icon: every CreateIcons request leaves one icon behind
     std::vector<std::unique_ptr<GuiThread>> threads;
     tarvik::test::MessageRecorder recorder;
     std::vector<HICON> icons; // made on request; destroyed on request or at exit

@@ -1,5 +1,5 @@
 // standin_shell.exe: hosts stand-in frames for tests in another process.
-//   standin_shell --name NAME [--threads N] [--parent PID] [--demo]
+//   standin_shell --name NAME [--threads N] [--parent PID] [--demo] [--leak-icon]
 //                 [--toolbar-module 5|6|bare|system]
 // With no arguments (or --demo alone) it shows the demo scene until its frames close.
 #include <windows.h>
@@ -23,6 +23,7 @@ struct Arguments {
     DWORD parent = 0;
     bool demo = false;
     standin::ToolbarModule toolbarModule = standin::ToolbarModule::Default;
+    bool leakIcon = false;
 };
 
 std::string narrow(const wchar_t* text) {
@@ -49,6 +50,8 @@ Arguments parse() {
             args.toolbarModule = standin::toolbarModuleNamed(narrow(argv[++i]).c_str());
         else if (arg == L"--demo")
             args.demo = true;
+        else if (arg == L"--leak-icon")
+            args.leakIcon = true;
     }
     LocalFree(argv);
     if (args.name.empty()) args.demo = true;
@@ -88,6 +91,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     host.name = args.name.empty() ? "demo" : args.name;
     host.demo = args.demo;
     standin::setDefaultToolbarModule(args.toolbarModule);
+    host.leakIcon = args.leakIcon;
     if (args.parent != 0) host.parent = OpenProcess(SYNCHRONIZE, FALSE, args.parent);
     for (int i = 0; i < args.threads; ++i)
         if (host.startThread() < 0) return 2;
