@@ -29,7 +29,7 @@ extern "C" int __cdecl changeAllToolbar_EXPIE(void) {
 }
 
 extern "C" int __cdecl restoreAllToolbar_EXPIE(void) {
-    bumpIconGeneration();
+    bumpIconGeneration(); // no fill made before the restore is current after it
     restore(BC_ICONS_RESTORE);
     LRESULT result = 0;
     if (HWND taskbar = FindWindowA(kTaskbarClass, nullptr))

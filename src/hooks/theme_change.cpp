@@ -19,8 +19,8 @@ void markThemeChange(HWND window) {
     if (window == FindWindowA(kTaskbarClass, nullptr)) {
         clearExplorerListSlots();
         sharedState.explorerIconsApplied = 0;
-        // Explorer frames of other processes, too, get their icons at their next show.
-        forgetAllIconFills();
+        // Every process's fills are then out of date: Explorer frames get their icons
+        // again at their next show.
         bumpIconGeneration();
     }
 }

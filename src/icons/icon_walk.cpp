@@ -86,20 +86,17 @@ void applyIcons(HWND toolbar, const ImageListApi& api, bool explorer, const List
     const ListPair pair = pairFor(explorer, large, iePair);
     if (!pair.captured) return;                  // a kind word with no pair captured by this walk
     const LONG generation = iconGenerationNow(); // before the icons are read
-    const int slots = iconSlotsInUse();
     loadIconSet(pair.api, 1, large, explorer, pair.normal, pair.hot,
                 large ? sharedState.largeIcons : sharedState.smallIcons,
                 large ? sharedState.largeHotIcons : sharedState.smallHotIcons,
-                sharedState.iconIndex, slots);
+                sharedState.iconIndex, iconSlotsInUse());
     setToolbarLists(toolbar, pair);
-    noteIconFill(pair.api, toolbar, pair.normal, pair.hot, configuredIconSize(large), slots,
-                 generation);
+    noteIconFill(pair.api, toolbar, pair.normal, pair.hot, configuredIconSize(large), generation);
 }
 
 void restoreIcons(HWND toolbar, const ImageListApi& api, bool explorer, const ListPair& iePair) {
     const bool large = probeWith(toolbar, api) != 0;
     const ListPair pair = pairFor(explorer, large, iePair);
-    forgetIconFill(toolbar);
     // Nothing saved since the last release, nothing to put back: refilled from the emptied
     // tables, the toolbar would lose the images it shows (a second restore in a row).
     if (!pair.captured || *savedTables(explorer, large).valid == 0) return;
