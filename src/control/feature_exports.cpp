@@ -2,6 +2,7 @@
 // one flag word to every top-level window.
 #include "TarvikToolBar.h"
 #include "control/broadcast.h"
+#include "icons/icon_fills.h"
 #include "state/identifiers.h"
 #include "state/shared_state.h"
 #include "windows/class_names.h"
@@ -28,6 +29,7 @@ extern "C" int __cdecl changeAllToolbar_EXPIE(void) {
 }
 
 extern "C" int __cdecl restoreAllToolbar_EXPIE(void) {
+    bumpIconGeneration(); // no fill made before the restore is current after it
     restore(BC_ICONS_RESTORE);
     LRESULT result = 0;
     if (HWND taskbar = FindWindowA(kTaskbarClass, nullptr))

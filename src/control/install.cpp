@@ -5,6 +5,7 @@
 #include "TarvikToolBar.h"
 #include "control/broadcast.h"
 #include "hooks/hooks.h"
+#include "icons/icon_fills.h"
 #include "state/identifiers.h"
 #include "state/process_state.h"
 #include "state/shared_state.h"
@@ -66,6 +67,7 @@ void setDefaults(HWND notifyWindow) {
     sharedState.iconCount = kIconSlots;
     sharedState.largeIconSize = kLargeIconDefault;
     sharedState.smallIconSize = kSmallIconDefault;
+    bumpIconGeneration();
 }
 
 // A pending timer would keep ticking into its frame after the hooks are gone.

@@ -7,6 +7,7 @@
 #include "bands/logo_band.h"
 #include "bands/menu_band.h"
 #include "control/broadcast.h"
+#include "icons/icon_fills.h"
 #include "state/identifiers.h"
 #include "state/process_state.h"
 #include "state/shared_state.h"
@@ -21,7 +22,8 @@ int shown(int hide) {
 } // namespace
 
 void reapplyToFrame(HWND window) {
-    broadcastToFrame(window, BC_AUTO | BC_ICONS_APPLY);
+    // Lists that already hold the controller's current icons are not refilled.
+    if (!frameShowsCurrentIcons(window)) broadcastToFrame(window, BC_AUTO | BC_ICONS_APPLY);
     broadcastToFrame(window, BC_AUTO | BC_LOGO_APPLY);
     broadcastToFrame(window, BC_AUTO | BC_MENU_REHIDE);
     broadcastToFrame(window, BC_AUTO | BC_DROPDOWN_APPLY);

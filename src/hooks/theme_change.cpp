@@ -1,6 +1,7 @@
 // Theme-change marking and re-application. The mark is cleared before the
 // walk, whose own ideal-size query then finds nothing to do.
 #include "hooks/theme_change.h"
+#include "icons/icon_fills.h"
 #include "icons/icon_tables.h"
 #include "icons/icon_walk.h"
 #include "state/identifiers.h"
@@ -18,6 +19,9 @@ void markThemeChange(HWND window) {
     if (window == FindWindowA(kTaskbarClass, nullptr)) {
         clearExplorerListSlots();
         sharedState.explorerIconsApplied = 0;
+        // Every process's fills are then out of date: Explorer frames get their icons
+        // again at their next show.
+        bumpIconGeneration();
     }
 }
 

@@ -1,6 +1,7 @@
 // setIcons_EXPIE and setSmallIcons_EXPIE: the controller's icon handles are
 // stored by slot; nothing is sent until the next icon walk.
 #include "TarvikToolBar.h"
+#include "icons/icon_fills.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -24,6 +25,7 @@ extern "C" void __cdecl setIcons_EXPIE(const HICON* icons, const HICON* hotIcons
     if (icons != nullptr) storeTable(sharedState.largeIcons, icons, entries);
     if (hotIcons != nullptr) storeTable(sharedState.largeHotIcons, hotIcons, entries);
     sharedState.largeIconSize = size;
+    bumpIconGeneration();
 }
 
 extern "C" void __cdecl setSmallIcons_EXPIE(const HICON* icons, const HICON* hotIcons, int count,
@@ -34,4 +36,5 @@ extern "C" void __cdecl setSmallIcons_EXPIE(const HICON* icons, const HICON* hot
     storeTable(sharedState.smallHotIcons,
                hotIcons != nullptr ? hotIcons : sharedState.largeHotIcons, entries);
     sharedState.smallIconSize = size;
+    bumpIconGeneration();
 }

@@ -5,6 +5,7 @@
 // only get copies.
 #include "icons/icon_walk.h"
 #include "bands/toolbar_layout.h"
+#include "icons/icon_fills.h"
 #include "icons/icon_tables.h"
 #include "icons/ie_icon_frames.h"
 #include "icons/image_list_api.h"
@@ -88,12 +89,14 @@ void applyIcons(HWND toolbar, const ImageListApi& api, HMODULE module, bool expl
                 const ListPair& iePair) {
     const bool large = probeWith(toolbar, api) != 0;
     const ListPair pair = pairFor(explorer, large, iePair, module, api);
-    if (!pair.captured) return; // a kind word with no pair captured by this walk
+    if (!pair.captured) return;                  // a kind word with no pair captured by this walk
+    const LONG generation = iconGenerationNow(); // before the icons are read
     loadIconSet(pair.api, 1, large, explorer, pair.normal, pair.hot,
                 large ? sharedState.largeIcons : sharedState.smallIcons,
                 large ? sharedState.largeHotIcons : sharedState.smallHotIcons,
                 sharedState.iconIndex, iconSlotsInUse());
     setToolbarLists(toolbar, pair);
+    noteIconFill(pair.api, toolbar, pair.normal, pair.hot, configuredIconSize(large), generation);
 }
 
 void restoreIcons(HWND toolbar, const ImageListApi& api, HMODULE module, bool explorer,

@@ -55,10 +55,13 @@ struct SharedState {
     // readers, never trusted (a list handle means something only in its own process).
     DWORD explorerLargeListsOwner;
     DWORD explorerSmallListsOwner;
+    // Moves with every change of the controller's icons, their sizes or their restore:
+    // a process compares it with the value its own fills started from.
+    LONG iconGeneration;
 };
 
 #ifndef _WIN64
-static_assert(sizeof(SharedState) == 3316, "32-bit layout of the shared block");
+static_assert(sizeof(SharedState) == 3320, "32-bit layout of the shared block");
 #endif
 
 // The one desktop-wide instance, in the image's "shared" section.

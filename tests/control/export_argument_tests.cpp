@@ -76,6 +76,7 @@ const Field kFields[] = {
     FIELD(dropdownTouched),
     FIELD(explorerLargeListsOwner),
     FIELD(explorerSmallListsOwner),
+    FIELD(iconGeneration),
 };
 
 const Field kHooks[] = {FIELD(hookCallWndProc), FIELD(hookCallWndProcRet), FIELD(hookGetMessage),
@@ -176,7 +177,7 @@ TEST_F(ExportArguments, RestoresAndChangeWriteOnlyTheirFlags) {
         {"restoreAllDropdownArrow_EXPIE", library.restoreAllDropdownArrow, {FIELD(restoring)}},
         {"restoreAllToolbar_EXPIE",
          library.restoreAllToolbar,
-         {FIELD(restoring), FIELD(inactive), FIELD(explorerIconsApplied)}},
+         {FIELD(restoring), FIELD(inactive), FIELD(explorerIconsApplied), FIELD(iconGeneration)}},
         {"changeAllToolbar_EXPIE", library.changeAllToolbar, {FIELD(inactive)}},
     };
     for (const Export& e : exports) {
@@ -218,9 +219,9 @@ TEST_F(ExportArguments, InstallAndUninstallWriteOnlyTheirFields) {
         {reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(1)), nullptr},
     };
     std::vector<Field> installs(std::begin(kHooks), std::end(kHooks));
-    for (Field field :
-         {FIELD(notifyWindow), FIELD(dropdownTouched), FIELD(iconIndex), FIELD(iconCount),
-          FIELD(largeIconSize), FIELD(smallIconSize), FIELD(inactive), FIELD(restoring)})
+    for (Field field : {FIELD(notifyWindow), FIELD(dropdownTouched), FIELD(iconIndex),
+                        FIELD(iconCount), FIELD(largeIconSize), FIELD(smallIconSize),
+                        FIELD(inactive), FIELD(restoring), FIELD(iconGeneration)})
         installs.push_back(field);
     std::vector<Field> uninstalls(std::begin(kHooks), std::end(kHooks));
     for (Field field : {FIELD(popupItemCount), FIELD(popupEnabled), FIELD(inactive)})

@@ -69,6 +69,7 @@ void addWalkFields(Owned& owned) {
     owned.add(FIELD(explorerLargeListsOwner));
     owned.add(FIELD(explorerSmallListsOwner));
     owned.add(FIELD(restoring));
+    owned.add(FIELD(iconGeneration)); // a visual-style change at the taskbar moves it
 }
 
 void addHookFields(Owned& owned) {
@@ -183,6 +184,7 @@ class Fuzzer {
             owned.add(FIELD(restoring));
             owned.add(FIELD(inactive));
             owned.add(FIELD(explorerIconsApplied));
+            owned.add(FIELD(iconGeneration));
             library_.restoreAllToolbar();
             break;
         case 10:
@@ -264,12 +266,14 @@ class Fuzzer {
             owned.add(FIELD(smallIcons));
             owned.add(FIELD(smallHotIcons));
             owned.add(FIELD(smallIconSize));
+            owned.add(FIELD(iconGeneration));
             library_.setSmallIcons(withNormal ? normal : nullptr, withHot ? hot : nullptr, count,
                                    size);
         } else {
             owned.add(FIELD(largeIcons));
             owned.add(FIELD(largeHotIcons));
             owned.add(FIELD(largeIconSize));
+            owned.add(FIELD(iconGeneration));
             library_.setIcons(withNormal ? normal : nullptr, withHot ? hot : nullptr, count, size);
         }
         const SharedState& after = *library_.shared;
@@ -375,6 +379,7 @@ class Fuzzer {
         owned.add(FIELD(smallIconSize));
         owned.add(FIELD(inactive));
         owned.add(FIELD(restoring));
+        owned.add(FIELD(iconGeneration));
     }
 
     void callInstall(Owned& owned) {

@@ -16,6 +16,7 @@ using GetProcAddressFn = FARPROC(WINAPI*)(HMODULE, LPCSTR);
 using GetIconFn = HICON(WINAPI*)(HIMAGELIST, int, UINT);
 using DestroyIconFn = BOOL(WINAPI*)(HICON);
 using SetIconSizeFn = BOOL(WINAPI*)(HIMAGELIST, int, int);
+using ReplaceIconFn = int(WINAPI*)(HIMAGELIST, int, HICON);
 
 struct Books {
     std::mutex lock;
@@ -26,6 +27,7 @@ struct Books {
     GetIconFn getIcon = nullptr;
     DestroyIconFn destroyIcon = nullptr;
     SetIconSizeFn setIconSize = nullptr;
+    ReplaceIconFn replaceIcon = nullptr;
     IconLedgerCounts counts{};
     std::set<HICON> live;
     std::set<HICON> dead; // destroyed, not handed out again since
@@ -83,6 +85,15 @@ BOOL WINAPI countedSetIconSize(HIMAGELIST list, int cx, int cy) {
     return b.setIconSize(list, cx, cy);
 }
 
+int WINAPI countedReplaceIcon(HIMAGELIST list, int index, HICON icon) {
+    Books& b = books();
+    {
+        std::lock_guard<std::mutex> guard(b.lock);
+        ++b.counts.replaceIcons;
+    }
+    return b.replaceIcon(list, index, icon);
+}
+
 template <typename Fn>
 FARPROC standIn(Fn& original, FARPROC found, Fn counted) {
     const auto function = reinterpret_cast<Fn>(reinterpret_cast<void*>(found));
@@ -102,6 +113,8 @@ FARPROC WINAPI countedGetProcAddress(HMODULE module, LPCSTR name) {
         return standIn(b.getIcon, found, &countedGetIcon);
     if (std::strcmp(name, "ImageList_SetIconSize") == 0)
         return standIn(b.setIconSize, found, &countedSetIconSize);
+    if (std::strcmp(name, "ImageList_ReplaceIcon") == 0)
+        return standIn(b.replaceIcon, found, &countedReplaceIcon);
     return found;
 }
 

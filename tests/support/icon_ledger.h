@@ -1,7 +1,7 @@
 // An honest count of the icons one loaded module makes and destroys. The
 // module's imports of GetProcAddress and DestroyIcon are routed through the
-// ledger: ImageList_GetIcon and ImageList_SetIconSize, as the module looks them up,
-// are its counting stand-ins, which forward each call and book its handle.
+// ledger: ImageList_GetIcon, ImageList_SetIconSize and ImageList_ReplaceIcon, as the
+// module looks them up, are its counting stand-ins, which forward each call and book it.
 // Wine's GetGuiResources answers 0, so counting at the calls is the real measure.
 #pragma once
 
@@ -24,6 +24,7 @@ struct IconLedgerCounts {
     std::uint32_t resizes;         // ImageList_SetIconSize calls
     std::uint32_t sameSizeResizes; // ... to the size the list already had (Wine empties it)
     std::uint32_t nullListResizes; // ... on no list at all
+    std::uint32_t replaceIcons;    // ImageList_ReplaceIcon calls (each refill slot is one)
 };
 static_assert(std::is_trivially_copyable_v<IconLedgerCounts>, "counts cross processes");
 
