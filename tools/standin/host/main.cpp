@@ -1,11 +1,13 @@
 // standin_shell.exe: hosts stand-in frames for tests in another process.
 //   standin_shell --name NAME [--threads N] [--parent PID] [--demo]
+//                 [--other-bitness-callbacks]
 // With no arguments (or --demo alone) it shows the demo scene until its frames close.
 #include <windows.h>
 #include <shellapi.h>
 #include <string>
 #include <vector>
 #include "host.h"
+#include "standin/other_bitness_callbacks.h"
 
 namespace {
 
@@ -20,6 +22,7 @@ struct Arguments {
     int threads = 1;
     DWORD parent = 0;
     bool demo = false;
+    bool otherBitnessCallbacks = false;
 };
 
 std::string narrow(const wchar_t* text) {
@@ -44,6 +47,8 @@ Arguments parse() {
             args.parent = static_cast<DWORD>(_wtoi(argv[++i]));
         else if (arg == L"--demo")
             args.demo = true;
+        else if (narrow(arg.c_str()) == standin::kOtherBitnessCallbacksOption)
+            args.otherBitnessCallbacks = true;
     }
     LocalFree(argv);
     if (args.name.empty()) args.demo = true;
@@ -85,6 +90,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (args.parent != 0) host.parent = OpenProcess(SYNCHRONIZE, FALSE, args.parent);
     for (int i = 0; i < args.threads; ++i)
         if (host.startThread() < 0) return 2;
+    if (args.otherBitnessCallbacks)
+        for (int i = 0; i < args.threads; ++i)
+            if (host.onThread(i, [] { standin::attachOtherBitnessCallbacks(); }) !=
+                standin::wire::Status::Ok)
+                return 5;
     if (standin::host::createControlWindow(host) == nullptr) return 3;
     if (host.demo && !standin::host::startDemo(host)) return 4;
     std::string readyName = std::string(standin::wire::kReadyEventPrefix) + host.name;
