@@ -2,10 +2,11 @@
 // thread of the controller of the other bitness before their frames see a sent
 // message (--other-bitness-callbacks), and Wine itself holds each keystroke until
 // the low-level hooks' threads have taken it. One 64-bit tarvikctl with its 32-bit
-// companion starts, applies other settings and stops; meanwhile keystrokes typed
-// into a window of this program arrive at once, and the frames end as the settings
-// say. (While the companion's hooks are in, Wine ends the 64-bit frames' hook chain
-// at them, so the new settings reach only the 32-bit frames here.)
+// companion starts, applies other settings and stops (and the app likewise, with Turn
+// off and Exit); meanwhile keystrokes typed into a window of this program arrive at
+// once, and the frames end as the settings say. (While the companion's hooks are in,
+// Wine ends the 64-bit frames' hook chain at them, so the new settings reach only the
+// 32-bit frames here.)
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
@@ -14,12 +15,15 @@
 #include <string>
 
 #include "TarvikToolBar.h"
+#include "app.h"
 #include "child_process.h"
 #include "foreground.h"
 #include "library_under_test.h"
 #include "mixed_frames.h"
+#include "pages.h"
 #include "pump.h"
 #include "real_input.h"
+#include "resource.h"
 
 namespace {
 
@@ -32,6 +36,8 @@ constexpr DWORD kKeyMs = 10000;   // a keystroke not seen by then counts as this
 constexpr DWORD kHeldMs = 250;    // longest a keystroke may take to arrive
 // Wine holds a key event up to 2 s for a low-level hook whose thread does not answer.
 constexpr DWORD kHookTimeoutMs = 1500;
+// Typed into the probe; does nothing in a window that takes the keyboard in its stead.
+constexpr WORD kKey = VK_SHIFT;
 constexpr const char* kCallbacks = " --demo --other-bitness-callbacks";
 
 // What the keystrokes typed during one phase met.
@@ -49,8 +55,8 @@ struct Probe {
 
     static LRESULT CALLBACK proc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         // Made odd, so that 0 means "not yet".
-        if (message == WM_KEYDOWN && wParam == 'K') downAt = GetTickCount() | 1;
-        if (message == WM_KEYUP && wParam == 'K') upAt = GetTickCount() | 1;
+        if (message == WM_KEYDOWN && wParam == kKey) downAt = GetTickCount() | 1;
+        if (message == WM_KEYUP && wParam == kKey) upAt = GetTickCount() | 1;
         return DefWindowProcA(w, message, wParam, lParam);
     }
 
@@ -72,7 +78,7 @@ struct Probe {
         DWORD& at = down ? downAt : upAt;
         at = 0;
         const DWORD start = GetTickCount();
-        if (!(down ? hooktest::keyDown('K') : hooktest::keyUp('K'))) return kKeyMs;
+        if (!(down ? hooktest::keyDown(kKey) : hooktest::keyUp(kKey))) return kKeyMs;
         pumpUntil([&] { return at != 0; }, kKeyMs);
         return at != 0 ? at - start : kKeyMs;
     }
@@ -99,6 +105,23 @@ struct Probe {
     }
 };
 
+LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 30000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// A top-level window of the process, by class and title.
+HWND windowOf(DWORD process, const char* className, const char* title) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, title)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process) return window;
+    }
+    return nullptr;
+}
+
 class CallbackDesktop : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -108,7 +131,7 @@ class CallbackDesktop : public ::testing::Test {
         folder_ = own + "callbacks-" + std::to_string(GetCurrentProcessId()) + "\\";
         CreateDirectoryA(folder_.c_str(), nullptr);
         CreateDirectoryA((folder_ + "x86").c_str(), nullptr);
-        for (const char* file : {"tarvikctl.exe", TARVIK_DLL_NAME})
+        for (const char* file : {"tarvikctl.exe", "tarvik.exe", TARVIK_DLL_NAME})
             ASSERT_TRUE(CopyFileA((own + file).c_str(), (folder_ + file).c_str(), FALSE));
         for (const char* file : {"tarvikctl.exe", "TarvikToolBar.dll"})
             ASSERT_TRUE(
@@ -200,6 +223,71 @@ TEST_F(CallbackDesktop, TarvikctlStartsAppliesAndStopsWithoutHoldingTheDesktop) 
                                        << (phase == &start   ? "started"
                                            : phase == &apply ? "applied again"
                                                              : "stopped");
+        EXPECT_LT(phase->longest, kHookTimeoutMs);
+        std::printf("%d keystrokes, the slowest %lu ms\n", phase->strokes,
+                    static_cast<unsigned long>(phase->longest));
+    }
+}
+
+// The same for the app: Apply through its settings window, then Turn off and Exit
+// from its notification icon's menu.
+TEST_F(CallbackDesktop, TheAppStartsAppliesTurnsOffAndExitsWithoutHoldingTheDesktop) {
+    using namespace tarvik_app;
+    const std::string settings = folder_ + "settings.ini";
+    std::ofstream(settings) << "[explorer]\nhide-logo = yes\nhide-menu = yes\n"
+                               "[browser]\nhide-logo = yes\nhide-menu = yes\n";
+    ASSERT_TRUE(pumpUntil([&] { return all(logoShown, true) && all(menuShown, true); }, kStartMs))
+        << states();
+
+    ChildProcess app;
+    ASSERT_TRUE(app.start(q(folder_ + "tarvik.exe") + " --settings " + q(settings)));
+    HWND tray = nullptr;
+    const Typed start = probe_.typeUntil(
+        [&] {
+            tray = windowOf(app.id(), kTrayClass, kAppTitle);
+            return tray != nullptr && all(logoShown, false) && all(menuShown, false);
+        },
+        kStartMs);
+    EXPECT_TRUE(start.done) << states();
+    ASSERT_NE(tray, nullptr);
+
+    // Apply with the menu bands shown: the 32-bit frames go there without a restart.
+    PostMessageA(tray, WM_COMMAND, IDM_SETTINGS, 0);
+    HWND sheet = nullptr;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (sheet = windowOf(app.id(), "#32770", kSheetTitle)); }, kStartMs));
+    for (PageIndex index : {kExplorerPage, kBrowserPage}) {
+        send(sheet, PSM_SETCURSEL, index);
+        send(GetDlgItem(reinterpret_cast<HWND>(send(sheet, PSM_GETCURRENTPAGEHWND)), IDC_HIDE_MENU),
+             BM_CLICK);
+    }
+    ASSERT_TRUE(tarvik::test::bringToForeground(probe_.window, 30000));
+    PostMessageA(GetDlgItem(sheet, IDC_SHEET_APPLY), BM_CLICK, 0, 0);
+    bool logoBack = false;
+    const Typed apply = probe_.typeUntil(
+        [&] {
+            logoBack = logoBack || logoShown(frames32_.explorer) || logoShown(frames32_.browser);
+            return menuShown(frames32_.explorer) && menuShown(frames32_.browser);
+        },
+        kStartMs);
+    EXPECT_TRUE(apply.done) << states();
+    EXPECT_FALSE(logoBack) << "the 32-bit frames went through their native look";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(sheet); }, kStartMs));
+
+    PostMessageA(tray, WM_COMMAND, IDM_TOGGLE, 0);
+    const Typed off =
+        probe_.typeUntil([&] { return all(logoShown, true) && all(menuShown, true); }, kStartMs);
+    EXPECT_TRUE(off.done) << states();
+
+    PostMessageA(tray, WM_COMMAND, IDM_EXIT, 0);
+    const Typed exit = probe_.typeUntil(
+        [&] { return WaitForSingleObject(app.handle(), 0) == WAIT_OBJECT_0; }, kStartMs);
+    EXPECT_TRUE(exit.done);
+    EXPECT_TRUE(all(logoShown, true) && all(menuShown, true)) << states();
+
+    for (const Typed* phase : {&start, &apply, &off, &exit}) {
+        EXPECT_EQ(phase->heldTwice, 0) << "keystrokes held in phase " << (phase - &start);
         EXPECT_LT(phase->longest, kHookTimeoutMs);
         std::printf("%d keystrokes, the slowest %lu ms\n", phase->strokes,
                     static_cast<unsigned long>(phase->longest));
