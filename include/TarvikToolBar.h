@@ -65,6 +65,14 @@ enum TarvikLimit {
  * setPopupMenuItem; changeAllToolbar_EXPIE and the showHideAll... functions;
  * the restoreAll... functions with restoreAllToolbar_EXPIE last;
  * uninstallHook_EXPIE.
+ *
+ * The thread that calls installHook_EXPIE becomes part of every program's input:
+ * the system calls the low-level keyboard hook on it, and on 64-bit Windows every
+ * hook of the other bitness (a 32-bit window under a 64-bit controller's hooks, or
+ * the reverse) runs on it too, while the program that took the message or keystroke
+ * waits. Until uninstallHook_EXPIE that thread must keep taking sent messages: no
+ * WaitForSingleObject, Sleep or other wait that does not (MsgWaitForMultipleObjects
+ * with PeekMessage, SendMessage and modal loops do).
  */
 TARVIK_API int __cdecl changeAllToolbar_EXPIE(void);
 TARVIK_API int __cdecl installHook_EXPIE(HINSTANCE hookModule, HWND notifyWindow);

@@ -19,6 +19,7 @@
 #include "foreground.h"
 #include "hooks/hooks.h"
 #include "library_under_test.h"
+#include "mixed_frames.h"
 #include "pump.h"
 #include "real_input.h"
 #include "standin/client.h"
@@ -28,71 +29,11 @@ namespace {
 
 using tarvik::test::ChildProcess;
 using tarvik::test::pumpUntil;
+using namespace mixedtest;
 
 constexpr DWORD kStartMs = 60000; // 32-bit programs start under emulation
 constexpr DWORD kStateMs = 30000;
 constexpr int kCommandId = 40001;
-
-std::string i686Tree() {
-    const char* tree = std::getenv("TARVIK_I686_TREE");
-    return tree != nullptr ? std::string("Z:") + tree + "\\" : std::string();
-}
-
-std::string q(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
-struct Frames {
-    HWND explorer = nullptr;
-    HWND browser = nullptr;
-};
-
-struct Search {
-    DWORD process;
-    Frames frames;
-};
-
-Frames framesOf(DWORD process) {
-    Search search{process, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) CALLBACK -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[32] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (owner != s->process) return TRUE;
-            if (lstrcmpA(name, "CabinetWClass") == 0) s->frames.explorer = window;
-            if (lstrcmpA(name, "IEFrame") == 0) s->frames.browser = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.frames;
-}
-
-// The frame's "WorkerW" that holds the rebar; it takes the context menu's commands.
-HWND workerOf(HWND frame) {
-    for (HWND worker = FindWindowExA(frame, nullptr, "WorkerW", nullptr); worker != nullptr;
-         worker = FindWindowExA(frame, worker, "WorkerW", nullptr))
-        if (FindWindowExA(worker, nullptr, "ReBarWindow32", nullptr) != nullptr) return worker;
-    return nullptr;
-}
-
-HWND rebarOf(HWND frame) {
-    return FindWindowExA(workerOf(frame), nullptr, "ReBarWindow32", nullptr);
-}
-
-// A hidden band hides its child: the logo band's "WorkerW", the menu band's toolbar.
-bool logoShown(HWND frame) {
-    return IsWindowVisible(FindWindowExA(rebarOf(frame), nullptr, "WorkerW", nullptr)) != FALSE;
-}
-
-bool menuShown(HWND frame) {
-    for (HWND bar = FindWindowExA(rebarOf(frame), nullptr, "ToolbarWindow32", nullptr);
-         bar != nullptr; bar = FindWindowExA(rebarOf(frame), bar, "ToolbarWindow32", nullptr))
-        if (GetWindowLongPtrA(bar, GWLP_ID) == 0) return IsWindowVisible(bar) != FALSE;
-    return false;
-}
 
 bool altTap() {
     return hooktest::keyDown(VK_MENU) && hooktest::keyUp(VK_MENU);

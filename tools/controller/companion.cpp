@@ -2,6 +2,7 @@
 #include "companion.h"
 #include "instance.h"
 #include "text.h"
+#include "waiting.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -44,28 +45,46 @@ ProcessCompanion::ProcessCompanion(std::string program, std::string settingsFile
       parentWindow_(parentWindow), quiet_(quiet), console_(console), report_(std::move(report)) {}
 
 void ProcessCompanion::apply(const Settings&) {
+    if (process_ != nullptr) {
+        SetEvent(reloadEvent_);
+        return report_(cat("32-bit companion told to read the settings again"), false);
+    }
     end();
     if (GetFileAttributesA(program_.c_str()) == INVALID_FILE_ATTRIBUTES)
         return report_(cat("no 32-bit companion: ", program_, " not found; ", kLeftAlone), true);
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     stopEvent_ = CreateEventA(&inheritable, TRUE, FALSE, nullptr);
-    if (stopEvent_ == nullptr)
-        return report_(
-            cat("no 32-bit companion: no event (error ", num(GetLastError()), "); ", kLeftAlone),
-            true);
+    reloadEvent_ = CreateEventA(&inheritable, FALSE, FALSE, nullptr);
+    if (stopEvent_ == nullptr || reloadEvent_ == nullptr) {
+        const DWORD error = GetLastError();
+        end();
+        return report_(cat("no 32-bit companion: no event (error ", num(error), "); ", kLeftAlone),
+                       true);
+    }
     std::string line = cat("\"", program_, "\" ", kCompanionOption, " ",
                            hex(reinterpret_cast<std::uintptr_t>(parentWindow_)), " ",
-                           hex(reinterpret_cast<std::uintptr_t>(stopEvent_)),
+                           hex(reinterpret_cast<std::uintptr_t>(stopEvent_)), " ",
+                           hex(reinterpret_cast<std::uintptr_t>(reloadEvent_)),
                            quiet_ ? " --quiet" : "", " \"", settingsFile_, "\"");
     std::vector<char> commandLine(line.begin(), line.end());
     commandLine.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    // Inherits the stop event (and this console's handles, so its errors show here).
-    if (!CreateProcessA(program_.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                        console_ ? 0 : CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started)) {
-        const DWORD error = GetLastError();
+    // Inherits both events (and this console's handles, so its errors show here).
+    // Starting a process can take long (a 32-bit one under emulation: half a second).
+    BOOL created = FALSE;
+    DWORD error = 0;
+    starting_ = true;
+    runTakingSentMessages([&] {
+        created =
+            CreateProcessA(program_.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                           console_ ? 0 : CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started);
+        error = GetLastError();
+    });
+    starting_ = false;
+    if (!created) {
+        endAsked_ = false;
         end();
         return report_(cat("no 32-bit companion: cannot start ", program_, " (error ", num(error),
                            "); ", kLeftAlone),
@@ -75,6 +94,8 @@ void ProcessCompanion::apply(const Settings&) {
     process_ = started.hProcess;
     processId_ = started.dwProcessId;
     report_(cat("32-bit companion started (process ", num(processId_), ")"), false);
+    // Asked to end while it was being started.
+    if (std::exchange(endAsked_, false)) end();
 }
 
 void ProcessCompanion::ended() {
@@ -88,24 +109,36 @@ void ProcessCompanion::ended() {
 }
 
 void ProcessCompanion::end() {
-    if (process_ != nullptr) {
-        SetEvent(stopEvent_);
-        if (WaitForSingleObject(process_, kStopWaitMs) != WAIT_OBJECT_0)
+    if (starting_) {
+        endAsked_ = true;
+        return;
+    }
+    // Taken out first: the wait below hands sent messages over, and one of them may
+    // end the session (and so this companion) again from inside it.
+    HANDLE process = std::exchange(process_, nullptr);
+    HANDLE stopEvent = std::exchange(stopEvent_, nullptr);
+    HANDLE reloadEvent = std::exchange(reloadEvent_, nullptr);
+    if (process != nullptr) {
+        SetEvent(stopEvent);
+        // The companion's frames may call into this thread (hooks of the other
+        // bitness) while it restores them: a plain wait would hold them, and it.
+        if (waitTakingSentMessages(&process, 1, kStopWaitMs) != WAIT_OBJECT_0)
             report_(cat("the 32-bit companion (process ", num(processId_),
                         ") did not end in time; end it with 'taskkill /f /pid ", num(processId_),
                         "'"),
                     true);
-        CloseHandle(process_);
-        process_ = nullptr;
+        CloseHandle(process);
     }
-    if (stopEvent_ != nullptr) CloseHandle(stopEvent_);
-    stopEvent_ = nullptr;
+    for (HANDLE event : {stopEvent, reloadEvent})
+        if (event != nullptr) CloseHandle(event);
 }
 
-std::string openParent(const std::string& window, const std::string& event, Parent& parent) {
-    std::uintptr_t windowValue = 0, eventValue = 0;
-    if (!parseHex(window, windowValue) || !parseHex(event, eventValue))
-        return cat(kCompanionOption, " takes a window and an event handle in hex");
+std::string openParent(const std::string& window, const std::string& stopEvent,
+                       const std::string& reloadEvent, Parent& parent) {
+    std::uintptr_t windowValue = 0, stopValue = 0, reloadValue = 0;
+    if (!parseHex(window, windowValue) || !parseHex(stopEvent, stopValue) ||
+        !parseHex(reloadEvent, reloadValue))
+        return cat(kCompanionOption, " takes a window and two event handles in hex");
     parent.window = reinterpret_cast<HWND>(windowValue);
     DWORD processId = 0;
     if (!IsWindow(parent.window) || GetWindowThreadProcessId(parent.window, &processId) == 0)
@@ -114,8 +147,9 @@ std::string openParent(const std::string& window, const std::string& event, Pare
     if (parent.process == nullptr)
         return cat("cannot watch the parent process ", num(processId), " (error ",
                    num(GetLastError()), ")");
-    // An inherited handle; a wait on anything else fails at once and ends the session.
-    parent.stopEvent = reinterpret_cast<HANDLE>(eventValue);
+    // Inherited handles; a wait on anything else fails at once and ends the session.
+    parent.stopEvent = reinterpret_cast<HANDLE>(stopValue);
+    parent.reloadEvent = reinterpret_cast<HANDLE>(reloadValue);
     return "";
 }
 

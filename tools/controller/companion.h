@@ -2,8 +2,9 @@
 // of its own bitness, so on a 64-bit desktop the 64-bit controller starts the
 // 32-bit tarvikctl beside it, with the same settings file, for the 32-bit frames.
 // The companion gives its library the parent's notify window, so commands chosen
-// in 32-bit frames reach the parent directly. It ends when the parent sets the
-// stop event it inherited, or when the parent's process ends.
+// in 32-bit frames reach the parent directly. It reads the settings file again and
+// applies it when the parent sets the reload event it inherited, and ends when the
+// parent sets the stop event, or when the parent's process ends.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,7 @@ namespace tarvikctl {
 
 // Where the 64-bit archive keeps the 32-bit programs, beside the 64-bit ones.
 constexpr const char* kCompanionPath = "x86\\tarvikctl.exe";
-// "--companion <parent notify window> <stop event>", both in hex.
+// "--companion <parent notify window> <stop event> <reload event>", all in hex.
 constexpr const char* kCompanionOption = "--companion";
 
 // What the parent says of its companion: a line for progress (warning false) or a
@@ -24,8 +25,9 @@ constexpr const char* kCompanionOption = "--companion";
 using CompanionReport = std::function<void(const std::string& line, bool warning)>;
 
 // The companion process as the session drives it: started once the parent has
-// applied, restarted on each later apply (it reads the settings file anew), ended
-// before the parent restores. A companion that is missing, cannot start or ends early
+// applied, told to read the settings file again on each later apply (its frames go
+// from the old settings to the new without the native look between), ended before
+// the parent restores. A companion that is missing, cannot start or ends early
 // is reported, and the parent goes on without it.
 class ProcessCompanion : public Companion {
   public:
@@ -55,7 +57,10 @@ class ProcessCompanion : public Companion {
     CompanionReport report_;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
-    HANDLE stopEvent_ = nullptr; // inherited by the companion; set to end it
+    HANDLE stopEvent_ = nullptr;   // inherited by the companion; set to end it
+    HANDLE reloadEvent_ = nullptr; // inherited; set to have it read the settings again
+    bool starting_ = false;        // in CreateProcess, taking sent messages meanwhile
+    bool endAsked_ = false;        // end() called meanwhile
 };
 
 // The 32-bit companion beside a 64-bit program in `folder`.
@@ -68,9 +73,12 @@ struct Parent {
     HWND window = nullptr;    // the notify window that takes MSG_POPUP_COMMAND
     HANDLE process = nullptr; // signalled when the parent ends
     HANDLE stopEvent = nullptr;
+    HANDLE reloadEvent = nullptr;
 };
 
-// Reads "<window> <event>" and opens the parent's process. "" or what is wrong.
-std::string openParent(const std::string& window, const std::string& event, Parent& parent);
+// Reads "<window> <stop event> <reload event>" and opens the parent's process.
+// "" or what is wrong.
+std::string openParent(const std::string& window, const std::string& stopEvent,
+                       const std::string& reloadEvent, Parent& parent);
 
 } // namespace tarvikctl

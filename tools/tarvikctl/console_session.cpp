@@ -66,27 +66,53 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     return TRUE;
 }
 
-// Until WM_QUIT or one of `endOn` is signalled; a companion that ends meanwhile is
-// reported once.
-void pump(const SessionOptions& options, ProcessCompanion* companion) {
+enum class Woken { End, Reload };
+
+// Until WM_QUIT or one of `endOn` is signalled (End), or a reload is asked for; a
+// companion that ends meanwhile is reported once.
+Woken pump(HWND window, const SessionOptions& options, ProcessCompanion* companion) {
     std::vector<HANDLE> handles(options.endOn);
-    const DWORD ends = static_cast<DWORD>(handles.size());
+    if (options.reloadOn != nullptr) handles.push_back(options.reloadOn);
+    const DWORD ends = static_cast<DWORD>(options.endOn.size());
+    const DWORD fixed = static_cast<DWORD>(handles.size());
     MSG message;
     for (;;) {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) return;
+            if (message.message == WM_QUIT) return Woken::End;
+            if (message.message == kMsgReload && message.hwnd == window) return Woken::Reload;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        handles.resize(ends);
+        handles.resize(fixed);
         if (companion != nullptr && companion->process() != nullptr)
             handles.push_back(companion->process());
         const DWORD count = static_cast<DWORD>(handles.size());
         const DWORD woke =
             MsgWaitForMultipleObjects(count, handles.data(), FALSE, INFINITE, QS_ALLINPUT);
-        if (woke == WAIT_FAILED || woke < WAIT_OBJECT_0 + ends) return;
+        if (woke == WAIT_FAILED || woke < WAIT_OBJECT_0 + ends) return Woken::End;
+        if (woke < WAIT_OBJECT_0 + fixed) return Woken::Reload;
         if (woke < WAIT_OBJECT_0 + count) companion->ended();
     }
+}
+
+// Reads the settings again and applies them; the newer pair replaces `settings` and
+// `icons` once the library is done with the ones before.
+void reload(HWND window, Session& session, const SessionOptions& options,
+            std::unique_ptr<Settings>& settings, std::unique_ptr<IconSet>& icons) {
+    if (!options.reread) return;
+    auto newSettings = std::make_unique<Settings>();
+    auto newIcons = std::make_unique<IconSet>();
+    const std::string problem = options.reread(*newSettings, *newIcons);
+    if (!problem.empty()) return warn(cat("the settings in force stay: ", problem));
+    try {
+        session.apply(*newSettings, *newIcons);
+        note(options.quiet, cat("applied again: ", describeApplied(*newSettings, *newIcons)));
+    } catch (const std::exception& failure) {
+        warn(cat("applying the settings again failed: ", failure.what()));
+    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(newSettings.get()));
+    settings = std::move(newSettings);
+    icons = std::move(newIcons);
 }
 
 } // namespace
@@ -145,6 +171,9 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
     std::snprintf(handle, sizeof handle, "%#llx",
                   static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
     note(options.quiet, std::string("hooks installed; notify window ") + handle);
+    // Settings and icons read again later; alive until the restore has returned.
+    std::unique_ptr<Settings> newerSettings;
+    std::unique_ptr<IconSet> newerIcons;
     std::string problem;
     try {
         session.apply(settings, icons);
@@ -154,13 +183,13 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
     }
     if (!problem.empty()) {
         // Straight to the undo: nothing may stay installed.
-    } else if (options.once) {
-        if (options.holdMs == 0 || SetTimer(window, kHoldTimer, options.holdMs, nullptr) == 0)
-            PostQuitMessage(0);
-        pump(options, companion.get());
     } else {
-        note(options.quiet, "running; Ctrl+C or WM_CLOSE to the notify window stops it");
-        pump(options, companion.get());
+        if (!options.once)
+            note(options.quiet, "running; Ctrl+C or WM_CLOSE to the notify window stops it");
+        else if (options.holdMs == 0 || SetTimer(window, kHoldTimer, options.holdMs, nullptr) == 0)
+            PostQuitMessage(0);
+        while (pump(window, options, companion.get()) == Woken::Reload)
+            reload(window, session, options, newerSettings, newerIcons);
     }
     session.restore();
     note(options.quiet, "restored");

@@ -16,6 +16,8 @@ namespace tarvikctl {
 
 // Longest --hold accepted: one day.
 constexpr DWORD kMaxHoldMs = 24u * 60u * 60u * 1000u;
+// Posted to the notify window by 'tarvikctl --reload': read the settings again, apply.
+constexpr UINT kMsgReload = WM_APP + 2;
 
 struct SessionOptions {
     bool once = false;  // undo and end after holdMs instead of waiting to be stopped
@@ -31,12 +33,17 @@ struct SessionOptions {
     // window), and handles whose signal ends the session as WM_CLOSE does.
     HWND commandWindow = nullptr;
     std::vector<HANDLE> endOn;
+    // Signalled (a companion's parent applies again) like kMsgReload arriving.
+    HANDLE reloadOn = nullptr;
+    // For a reload: "" with new settings and icons, or what is wrong (the ones in
+    // force stay). Null: reloads are ignored.
+    std::function<std::string(Settings& settings, IconSet& icons)> reread;
 };
 
 // Runs the session on this thread, which keeps pumping while the hooks are
 // in (the low-level keyboard hook runs here). Ends on WM_CLOSE to the notify
-// window, a console control event, or the end of the hold. The icons must stay
-// alive until this returns. "" or what failed (nothing is left installed then).
+// window, a console control event, or the end of the hold; applies again on a reload. The icons
+// must stay alive until this returns. "" or what failed (nothing is left installed then).
 std::string runSession(Library& library, const Settings& settings, const IconSet& icons,
                        const SessionOptions& options);
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,7 +28,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tarvikctl [options] <settings.ini>\n"
-    "       tarvikctl --stop | --version | --help\n"
+    "       tarvikctl --stop | --reload | --version | --help\n"
     "\n"
     "Applies the settings to every Explorer and Internet Explorer frame through\n"
     "the library " TARVIK_DLL_NAME " (loaded from this program's folder), prints a\n"
@@ -51,6 +52,9 @@ constexpr const char* kUsage =
     "  --stop                have the tarvikctl running on this desktop undo\n"
     "                        everything and exit, and wait for it (at most 30 s);\n"
     "                        exits 0 when none runs any more, also if none ran\n"
+    "  --reload              have the tarvikctl running on this desktop read its\n"
+    "                        settings file again and apply it (exit code 7 if none\n"
+    "                        runs); its frames go straight to the new settings\n"
     "  --no-companion        64-bit only: do not start the 32-bit tarvikctl in x86\\\n"
     "                        (by default it restyles the 32-bit frames alongside)\n"
     "  --quiet               no progress lines; only commands and errors\n"
@@ -58,12 +62,13 @@ constexpr const char* kUsage =
     "  --help                this text\n"
     "\n"
     "exit codes: 0 ok, 1 usage, 2 settings, 3 icons, 4 library, 5 system, 6 internal,\n"
-    "            7 another tarvikctl runs here (or did not stop in time)\n";
+    "            7 another tarvikctl runs here (or did not stop in time; --reload: none runs)\n";
 
 struct Options {
     bool help = false;
     bool version = false;
     bool stop = false;
+    bool reload = false;
     bool replace = false;
     bool check = false;
     bool once = false;
@@ -76,6 +81,7 @@ struct Options {
     // Set when started as a 64-bit tarvikctl's companion.
     std::string parentWindow;
     std::string parentStopEvent;
+    std::string parentReloadEvent;
 };
 
 int fail(int code, const std::string& message) {
@@ -99,6 +105,8 @@ std::string parseArguments(int argc, char** argv, Options& options) {
             options.version = true;
         } else if (argument == "--stop") {
             options.stop = true;
+        } else if (argument == "--reload") {
+            options.reload = true;
         } else if (argument == "--replace") {
             options.replace = true;
         } else if (argument == "--check") {
@@ -118,8 +126,9 @@ std::string parseArguments(int argc, char** argv, Options& options) {
         } else if (argument == "--no-companion") {
             options.noCompanion = true;
         } else if (argument == kCompanionOption) {
-            if (!value(options.parentWindow) || !value(options.parentStopEvent))
-                return cat(kCompanionOption, " needs a window and an event");
+            if (!value(options.parentWindow) || !value(options.parentStopEvent) ||
+                !value(options.parentReloadEvent))
+                return cat(kCompanionOption, " needs a window and two events");
         } else if (argument == "--icon-handles") {
             if (!value(options.iconHandles) || options.iconHandles.empty())
                 return "--icon-handles needs a file";
@@ -132,11 +141,12 @@ std::string parseArguments(int argc, char** argv, Options& options) {
         }
     }
     if (options.help || options.version) return "";
-    if (options.stop) {
+    if (options.stop || options.reload) {
         const bool others = options.check || options.once || options.holdGiven || options.replace ||
-                            !options.iconHandles.empty();
+                            !options.iconHandles.empty() || (options.stop && options.reload);
         if (others || !options.settings.empty())
-            return "--stop takes no settings file and no option but --quiet";
+            return options.stop ? "--stop takes no settings file and no option but --quiet"
+                                : "--reload takes no settings file and no option but --quiet";
         return "";
     }
     if (options.settings.empty()) return "no settings file given";
@@ -171,19 +181,49 @@ int stopRunningInstance(bool quiet) {
     return kExitOk;
 }
 
+int reloadRunningInstance(bool quiet) {
+    const std::optional<RunningInstance> running = findRunning();
+    if (!running || running->name != "tarvikctl")
+        return fail(kExitRunning, running ? cat(running->name, " takes new settings in its own "
+                                                               "Settings window")
+                                          : "no tarvikctl is running on this desktop");
+    if (!PostMessageA(running->window, kMsgReload, 0, 0))
+        return fail(kExitRunning, cat("cannot ask tarvikctl (process ", num(running->processId),
+                                      ") to reload (error ", num(GetLastError()), ")"));
+    note(quiet,
+         cat("asked tarvikctl (process ", num(running->processId), ") to read its settings again"));
+    return kExitOk;
+}
+
+// The settings file read again for a running session, with its icons.
+std::function<std::string(Settings&, IconSet&)> rereader(const Options& options) {
+    return [&options](Settings& settings, IconSet& icons) -> std::string {
+        const SettingsResult read = readSettingsFile(options.settings);
+        if (!read.ok) return read.error;
+        settings = read.settings;
+        if (options.iconHandles.empty()) return loadIconFiles(settings, icons);
+        const IconHandlesResult handles = readIconHandlesFile(options.iconHandles, UINTPTR_MAX);
+        if (!handles.ok) return handles.error;
+        borrowIconHandles(handles.handles, settings, icons);
+        return "";
+    };
+}
+
 // The parent holds the lock and is the one found on this desktop; the companion
 // ends with it, and its library posts commands to the parent's notify window.
 int runAsCompanion(const Options& options, Library& library, const SettingsResult& settings,
                    IconSet& icons) {
     setProgramName("tarvikctl (32-bit companion)");
     Parent parent;
-    const std::string parentProblem =
-        openParent(options.parentWindow, options.parentStopEvent, parent);
+    const std::string parentProblem = openParent(options.parentWindow, options.parentStopEvent,
+                                                 options.parentReloadEvent, parent);
     if (!parentProblem.empty()) return fail(kExitUsage, parentProblem);
     SessionOptions session;
     session.quiet = options.quiet;
     session.commandWindow = parent.window;
     session.endOn = {parent.process, parent.stopEvent};
+    session.reloadOn = parent.reloadEvent;
+    session.reread = rereader(options);
     const std::string sessionProblem = runSession(library, settings.settings, icons, session);
     icons.release();
     library.unload();
@@ -209,6 +249,7 @@ int run(int argc, char** argv) {
         return kExitOk;
     }
     if (options.stop) return stopRunningInstance(options.quiet);
+    if (options.reload) return reloadRunningInstance(options.quiet);
 
     const SettingsResult settings = readSettingsFile(options.settings);
     if (!settings.ok) return fail(kExitSettings, settings.error);
@@ -254,6 +295,7 @@ int run(int argc, char** argv) {
     session.holdMs = options.holdMs;
     session.quiet = options.quiet;
     session.findable = [&lock] { lock.release(); };
+    session.reread = rereader(options);
 #ifdef _WIN64
     if (!options.noCompanion) {
         session.companionProgram = companionProgram(folder);

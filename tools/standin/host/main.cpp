@@ -1,6 +1,6 @@
 // standin_shell.exe: hosts stand-in frames for tests in another process.
 //   standin_shell --name NAME [--threads N] [--parent PID] [--demo] [--leak-icon]
-//                 [--toolbar-module 5|6|bare|system]
+//                 [--toolbar-module 5|6|bare|system] [--other-bitness-callbacks]
 // With no arguments (or --demo alone) it shows the demo scene until its frames close.
 #include <windows.h>
 #include <shellapi.h>
@@ -8,6 +8,7 @@
 #include <vector>
 #include "host.h"
 #include "standin/comctl/toolbar_modules.h"
+#include "standin/other_bitness_callbacks.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ struct Arguments {
     bool demo = false;
     standin::ToolbarModule toolbarModule = standin::ToolbarModule::Default;
     bool leakIcon = false;
+    bool otherBitnessCallbacks = false;
 };
 
 std::string narrow(const wchar_t* text) {
@@ -52,6 +54,8 @@ Arguments parse() {
             args.demo = true;
         else if (arg == L"--leak-icon")
             args.leakIcon = true;
+        else if (narrow(arg.c_str()) == standin::kOtherBitnessCallbacksOption)
+            args.otherBitnessCallbacks = true;
     }
     LocalFree(argv);
     if (args.name.empty()) args.demo = true;
@@ -95,6 +99,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (args.parent != 0) host.parent = OpenProcess(SYNCHRONIZE, FALSE, args.parent);
     for (int i = 0; i < args.threads; ++i)
         if (host.startThread() < 0) return 2;
+    if (args.otherBitnessCallbacks)
+        for (int i = 0; i < args.threads; ++i)
+            if (host.onThread(i, [] { standin::attachOtherBitnessCallbacks(); }) !=
+                standin::wire::Status::Ok)
+                return 5;
     if (standin::host::createControlWindow(host) == nullptr) return 3;
     if (host.demo && !standin::host::startDemo(host)) return 4;
     std::string readyName = std::string(standin::wire::kReadyEventPrefix) + host.name;

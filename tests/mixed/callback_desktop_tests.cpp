@@ -1,0 +1,297 @@
+// The mixed desktop as 64-bit Windows runs it: both stand-in shells call the hooks'
+// thread of the controller of the other bitness before their frames see a sent
+// message (--other-bitness-callbacks), and Wine itself holds each keystroke until
+// the low-level hooks' threads have taken it. One 64-bit tarvikctl with its 32-bit
+// companion starts, applies other settings and stops (and the app likewise, with Turn
+// off and Exit); meanwhile keystrokes typed into a window of this program arrive at
+// once, and the frames end as the settings say. (While the companion's hooks are in,
+// Wine ends the 64-bit frames' hook chain at them, so the new settings reach only the
+// 32-bit frames here.)
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "TarvikToolBar.h"
+#include "app.h"
+#include "child_process.h"
+#include "foreground.h"
+#include "library_under_test.h"
+#include "mixed_frames.h"
+#include "pages.h"
+#include "pump.h"
+#include "real_input.h"
+#include "resource.h"
+
+namespace {
+
+using namespace mixedtest;
+using tarvik::test::ChildProcess;
+using tarvik::test::pumpUntil;
+
+constexpr DWORD kStartMs = 90000; // 32-bit programs start slowly under emulation
+constexpr DWORD kKeyMs = 10000;   // a keystroke not seen by then counts as this long
+constexpr DWORD kHeldMs = 250;    // longest a keystroke may take to arrive
+// Wine holds a key event up to 2 s for a low-level hook whose thread does not answer.
+constexpr DWORD kHookTimeoutMs = 1500;
+// Typed into the probe; does nothing in a window that takes the keyboard in its stead.
+constexpr WORD kKey = VK_SHIFT;
+constexpr const char* kCallbacks = " --demo --other-bitness-callbacks";
+
+// What the keystrokes typed during one phase met.
+struct Typed {
+    bool done = false; // the phase ended in time
+    int strokes = 0;
+    DWORD longest = 0; // ms from SendInput to the window, the slowest key event
+    int heldTwice = 0; // keystrokes that came late right after a late one
+};
+
+// A window of this program; tells when the typed keys arrived.
+struct Probe {
+    static inline DWORD downAt = 0, upAt = 0;
+    HWND window = nullptr;
+
+    static LRESULT CALLBACK proc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+        // Made odd, so that 0 means "not yet".
+        if (message == WM_KEYDOWN && wParam == kKey) downAt = GetTickCount() | 1;
+        if (message == WM_KEYUP && wParam == kKey) upAt = GetTickCount() | 1;
+        return DefWindowProcA(w, message, wParam, lParam);
+    }
+
+    bool create() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = proc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "TarvikKeystrokeProbe";
+        RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, windowClass.lpszClassName, "probe", WS_OVERLAPPEDWINDOW, 900,
+                                 40, 200, 120, nullptr, nullptr, windowClass.hInstance, nullptr);
+        if (window == nullptr) return false;
+        ShowWindow(window, SW_SHOW);
+        return tarvik::test::bringToForeground(window, 30000);
+    }
+
+    // One key going down or up; how long it took from SendInput to this window.
+    DWORD event(bool down) {
+        DWORD& at = down ? downAt : upAt;
+        at = 0;
+        const DWORD start = GetTickCount();
+        if (!(down ? hooktest::keyDown(kKey) : hooktest::keyUp(kKey))) return kKeyMs;
+        pumpUntil([&] { return at != 0; }, kKeyMs);
+        return at != 0 ? at - start : kKeyMs;
+    }
+
+    // Types until `done` holds or `limitMs` passed. A thread that does not take
+    // messages holds every keystroke while it waits; a loaded machine delays one now
+    // and then, so a late keystroke counts as held when the one before was late too.
+    Typed typeUntil(const std::function<bool()>& done, DWORD limitMs) {
+        Typed typed;
+        bool late = false;
+        const DWORD start = GetTickCount();
+        while (!(typed.done = done()) && GetTickCount() - start <= limitMs) {
+            // Set-up, not measured: the window must have the keyboard.
+            if (GetForegroundWindow() != window && !tarvik::test::bringToForeground(window, 10000))
+                continue;
+            const DWORD took = std::max(event(true), event(false));
+            typed.longest = std::max(typed.longest, took);
+            typed.heldTwice += late && took >= kHeldMs;
+            late = took >= kHeldMs;
+            ++typed.strokes;
+            tarvik::test::pumpFor(20);
+        }
+        return typed;
+    }
+};
+
+LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 30000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// A top-level window of the process, by class and title.
+HWND windowOf(DWORD process, const char* className, const char* title) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, title)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process) return window;
+    }
+    return nullptr;
+}
+
+class CallbackDesktop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(i686Tree().empty()) << "TARVIK_I686_TREE names no i686 build tree";
+        const std::string own = besideThisProgram("");
+        // A folder per run: a DLL that processes of an earlier run still map cannot be replaced.
+        folder_ = own + "callbacks-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        CreateDirectoryA((folder_ + "x86").c_str(), nullptr);
+        for (const char* file : {"tarvikctl.exe", "tarvik.exe", TARVIK_DLL_NAME})
+            ASSERT_TRUE(CopyFileA((own + file).c_str(), (folder_ + file).c_str(), FALSE));
+        for (const char* file : {"tarvikctl.exe", "TarvikToolBar.dll"})
+            ASSERT_TRUE(
+                CopyFileA((i686Tree() + file).c_str(), (folder_ + "x86\\" + file).c_str(), FALSE));
+        ASSERT_TRUE(shell64_.start(q(own + "standin_shell.exe") + kCallbacks));
+        ASSERT_TRUE(shell32_.start(q(i686Tree() + "standin_shell.exe") + kCallbacks));
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                frames64_ = framesOf(shell64_.id());
+                frames32_ = framesOf(shell32_.id());
+                return frames64_.explorer && frames64_.browser && frames32_.explorer &&
+                       frames32_.browser;
+            },
+            kStartMs));
+        ASSERT_TRUE(probe_.create());
+    }
+
+    bool all(bool (*shown)(HWND), bool expected) {
+        for (HWND frame :
+             {frames64_.explorer, frames64_.browser, frames32_.explorer, frames32_.browser})
+            if (shown(frame) != expected) return false;
+        return true;
+    }
+
+    std::string states() {
+        std::string text;
+        for (HWND frame :
+             {frames64_.explorer, frames64_.browser, frames32_.explorer, frames32_.browser})
+            text += std::string(" logo ") + (logoShown(frame) ? "1" : "0") + " menu " +
+                    (menuShown(frame) ? "1" : "0") + ";";
+        return text;
+    }
+
+    std::string folder_;
+    ChildProcess shell64_, shell32_, ctl_;
+    Frames frames64_, frames32_;
+    Probe probe_;
+};
+
+TEST_F(CallbackDesktop, TarvikctlStartsAppliesAndStopsWithoutHoldingTheDesktop) {
+    const std::string settings = folder_ + "settings.ini";
+    std::ofstream(settings) << "[explorer]\nhide-logo = yes\nhide-menu = yes\n"
+                               "[browser]\nhide-logo = yes\nhide-menu = yes\n";
+    ASSERT_TRUE(pumpUntil([&] { return all(logoShown, true) && all(menuShown, true); }, kStartMs))
+        << states();
+
+    ASSERT_TRUE(ctl_.start(q(folder_ + "tarvikctl.exe") + " " + q(settings)));
+    const Typed start = probe_.typeUntil(
+        [&] {
+            return ctl_.err().find("32-bit companion started") != std::string::npos &&
+                   all(logoShown, false) && all(menuShown, false);
+        },
+        kStartMs);
+    EXPECT_TRUE(start.done) << states() << ctl_.err();
+
+    // Straight from the old settings to the new: the logo band never comes back.
+    std::ofstream(settings, std::ios::trunc) << "[explorer]\nhide-logo = yes\n"
+                                                "[browser]\nhide-logo = yes\n";
+    ChildProcess reload;
+    ASSERT_TRUE(reload.start(q(folder_ + "tarvikctl.exe") + " --reload"));
+    bool logoBack = false;
+    const Typed apply = probe_.typeUntil(
+        [&] {
+            logoBack = logoBack || logoShown(frames32_.explorer) || logoShown(frames32_.browser);
+            return ctl_.err().find("applied again") != std::string::npos &&
+                   menuShown(frames32_.explorer) && menuShown(frames32_.browser);
+        },
+        kStartMs);
+    EXPECT_TRUE(apply.done) << states() << ctl_.err();
+    EXPECT_TRUE(reload.waitForExit(kStartMs) && reload.exitCode() == 0) << reload.err();
+    EXPECT_FALSE(logoBack) << "the 32-bit frames went through their native look";
+    const std::string started = "32-bit companion started";
+    EXPECT_EQ(ctl_.err().find(started), ctl_.err().rfind(started)) << "restarted\n" << ctl_.err();
+
+    ChildProcess stop;
+    ASSERT_TRUE(stop.start(q(folder_ + "tarvikctl.exe") + " --stop"));
+    const Typed end = probe_.typeUntil(
+        [&] { return WaitForSingleObject(stop.handle(), 0) == WAIT_OBJECT_0; }, kStartMs);
+    EXPECT_TRUE(end.done);
+    ASSERT_TRUE(stop.waitForExit(kStartMs));
+    EXPECT_EQ(stop.exitCode(), 0u) << stop.err();
+    ASSERT_TRUE(ctl_.waitForExit(kStartMs));
+    EXPECT_EQ(ctl_.err().find("did not end in time"), std::string::npos) << ctl_.err();
+    EXPECT_TRUE(pumpUntil([&] { return all(logoShown, true) && all(menuShown, true); }, kStartMs))
+        << states() << ctl_.err();
+
+    for (const Typed* phase : {&start, &apply, &end}) {
+        EXPECT_EQ(phase->heldTwice, 0) << "keystrokes held while tarvikctl "
+                                       << (phase == &start   ? "started"
+                                           : phase == &apply ? "applied again"
+                                                             : "stopped");
+        EXPECT_LT(phase->longest, kHookTimeoutMs);
+        std::printf("%d keystrokes, the slowest %lu ms\n", phase->strokes,
+                    static_cast<unsigned long>(phase->longest));
+    }
+}
+
+// The same for the app: Apply through its settings window, then Turn off and Exit
+// from its notification icon's menu.
+TEST_F(CallbackDesktop, TheAppStartsAppliesTurnsOffAndExitsWithoutHoldingTheDesktop) {
+    using namespace tarvik_app;
+    const std::string settings = folder_ + "settings.ini";
+    std::ofstream(settings) << "[explorer]\nhide-logo = yes\nhide-menu = yes\n"
+                               "[browser]\nhide-logo = yes\nhide-menu = yes\n";
+    ASSERT_TRUE(pumpUntil([&] { return all(logoShown, true) && all(menuShown, true); }, kStartMs))
+        << states();
+
+    ChildProcess app;
+    ASSERT_TRUE(app.start(q(folder_ + "tarvik.exe") + " --settings " + q(settings)));
+    HWND tray = nullptr;
+    const Typed start = probe_.typeUntil(
+        [&] {
+            tray = windowOf(app.id(), kTrayClass, kAppTitle);
+            return tray != nullptr && all(logoShown, false) && all(menuShown, false);
+        },
+        kStartMs);
+    EXPECT_TRUE(start.done) << states();
+    ASSERT_NE(tray, nullptr);
+
+    // Apply with the menu bands shown: the 32-bit frames go there without a restart.
+    PostMessageA(tray, WM_COMMAND, IDM_SETTINGS, 0);
+    HWND sheet = nullptr;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (sheet = windowOf(app.id(), "#32770", kSheetTitle)); }, kStartMs));
+    for (PageIndex index : {kExplorerPage, kBrowserPage}) {
+        send(sheet, PSM_SETCURSEL, index);
+        send(GetDlgItem(reinterpret_cast<HWND>(send(sheet, PSM_GETCURRENTPAGEHWND)), IDC_HIDE_MENU),
+             BM_CLICK);
+    }
+    ASSERT_TRUE(tarvik::test::bringToForeground(probe_.window, 30000));
+    PostMessageA(GetDlgItem(sheet, IDC_SHEET_APPLY), BM_CLICK, 0, 0);
+    bool logoBack = false;
+    const Typed apply = probe_.typeUntil(
+        [&] {
+            logoBack = logoBack || logoShown(frames32_.explorer) || logoShown(frames32_.browser);
+            return menuShown(frames32_.explorer) && menuShown(frames32_.browser);
+        },
+        kStartMs);
+    EXPECT_TRUE(apply.done) << states();
+    EXPECT_FALSE(logoBack) << "the 32-bit frames went through their native look";
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(sheet); }, kStartMs));
+
+    PostMessageA(tray, WM_COMMAND, IDM_TOGGLE, 0);
+    const Typed off =
+        probe_.typeUntil([&] { return all(logoShown, true) && all(menuShown, true); }, kStartMs);
+    EXPECT_TRUE(off.done) << states();
+
+    PostMessageA(tray, WM_COMMAND, IDM_EXIT, 0);
+    const Typed exit = probe_.typeUntil(
+        [&] { return WaitForSingleObject(app.handle(), 0) == WAIT_OBJECT_0; }, kStartMs);
+    EXPECT_TRUE(exit.done);
+    EXPECT_TRUE(all(logoShown, true) && all(menuShown, true)) << states();
+
+    for (const Typed* phase : {&start, &apply, &off, &exit}) {
+        EXPECT_EQ(phase->heldTwice, 0) << "keystrokes held in phase " << (phase - &start);
+        EXPECT_LT(phase->longest, kHookTimeoutMs);
+        std::printf("%d keystrokes, the slowest %lu ms\n", phase->strokes,
+                    static_cast<unsigned long>(phase->longest));
+    }
+}
+
+} // namespace
