@@ -117,21 +117,8 @@ class Companion : public ::testing::Test {
 TEST_F(Companion, RestylesBothKindsRoutesCommandsTogglesOnceAndRestores) {
     ASSERT_TRUE(pumpUntil([&] { return all(logoShown, true) && all(menuShown, true); }, kStateMs))
         << states();
-    auto rt = [&](HWND w) {
-        DWORD t0 = GetTickCount();
-        DWORD_PTR r;
-        BOOL ok = SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &r);
-        return std::to_string(GetTickCount() - t0) + (ok ? "ok" : "FAIL");
-    };
-    fprintf(stderr, "DIAG before: 64 %s 32 %s\n", rt(frames64_.browser).c_str(),
-            rt(frames32_.browser).c_str());
     startController();
     EXPECT_TRUE(pumpUntil([&] { return all(menuShown, false); }, kStateMs)) << states();
-    for (int i = 0; i < 5; ++i) {
-        fprintf(stderr, "DIAG after: 64 %s 32 %s\n", rt(frames64_.browser).c_str(),
-                rt(frames32_.browser).c_str());
-        tarvik::test::pumpFor(1000);
-    }
 
     PostMessageA(workerOf(frames32_.explorer), WM_COMMAND, kCommandId, 0);
     EXPECT_TRUE(ctl_.waitForOutput("command 40001 (Hello)", kStateMs)) << ctl_.out();
