@@ -442,7 +442,8 @@ int main(int argc, char** argv) {
     const Figures none = figuresOf(runs[0], true), bare = figuresOf(runs[1], true);
     const Figures off = figuresOf(runs[2], true), with = figuresOf(runs[kLibraryMode], true);
     const unsigned sent = plain.messages[0][0];
-    std::printf("later Explorer frame, fastest rounds: the bare hook adds %.2f ms (%.1f us per sent message),\n"
+    std::printf("later Explorer frame, fastest rounds: the bare hook adds %.2f ms (%.1f us per "
+                "sent message),\n"
                 "the library's hooks switched off %.2f ms, the library at work %.2f ms\n",
                 bare.laterExplorer - none.laterExplorer,
                 sent ? 1000 * (bare.laterExplorer - none.laterExplorer) / sent : 0.0,
