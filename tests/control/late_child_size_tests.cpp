@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "control_test_util.h"
-#include "library_under_test.h"
 #include "pump.h"
+#include "settling_fixture.h"
 
 using namespace control_test;
 using standin::FrameClass;
-using tarvik::test::MessageRecorder;
 
 namespace {
 
@@ -27,55 +25,17 @@ standin::FrameOptions lateFrame() {
     return options;
 }
 
-RecorderConfig settlingTraffic() {
-    RecorderConfig config;
-    config.recordOnly(WM_TIMER).recordOnly(WM_NOTIFY).recordOnly(TB_SETBUTTONWIDTH);
-    return config;
-}
-
-class LateChildSize : public ::testing::Test {
+class LateChildSize : public SettlingFixture {
   protected:
+    LateChildSize() : SettlingFixture(lateFrame()) {}
+
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(library.load(&error)) << error;
-        saved.take(library.shared);
-        ASSERT_NE(f->worker, nullptr);
-        for (HWND window : {f->frame, f->worker, f->mainToolbar})
-            ASSERT_TRUE(recorder.attach(window));
-        ASSERT_EQ(library.installHook(library.module, notify.window), 0);
-        clearLeftoverSwitches(*library.shared);
+        SettlingFixture::SetUp();
+        if (HasFatalFailure()) return;
         library.showHideAllMenu(0, 0);
         library.showHideAllHeader(0, 0);
         library.showHideAllDropdownArrow(1, 1);
         library.showHideAllLogo(1, 1);
-    }
-
-    void TearDown() override {
-        if (library.uninstallHook != nullptr) library.uninstallHook();
-        saved.putBack();
-    }
-
-    int ticks() const {
-        int count = 0;
-        for (const MessageRecord& record : recordsFor(recorder.records(), f->frame))
-            count += record.message == WM_TIMER && record.wParam == TIMER_REAPPLY;
-        return count;
-    }
-
-    int childSizeNotifications() const {
-        int count = 0;
-        for (const MessageRecord& record : recordsFor(recorder.records(), f->worker))
-            count += record.message == WM_NOTIFY &&
-                     record.notifyCode == static_cast<UINT>(RBN_CHILDSIZE);
-        return count;
-    }
-
-    // Every re-application ends in the drop-down walk, which re-lays out the toolbar.
-    int reapplications() const {
-        int count = 0;
-        for (const MessageRecord& record : recordsFor(recorder.records(), f->mainToolbar))
-            count += record.message == TB_SETBUTTONWIDTH && record.lParam == MAKELPARAM(0, 10);
-        return count;
     }
 
     // Pumps until no re-apply tick for kQuietForMs; false if that never happens.
@@ -88,33 +48,15 @@ class LateChildSize : public ::testing::Test {
         }
         return false;
     }
-
-    bool logoHidden() const {
-        return hidden(bandWithId(standin::snapshotBands(f->rebar), standin::kLogoBandId));
-    }
-
-    LibraryUnderTest library;
-    SavedBlock saved;
-    PlainWindow notify;
-    Frame f{lateFrame()};
-    MessageRecorder recorder{settlingTraffic()};
 };
 
 TEST_F(LateChildSize, OneBandChangeLeadsToAtMostTwoReapplicationsThenQuiet) {
     ASSERT_TRUE(settles()) << "the library's own settings never came to rest";
     recorder.clear();
 
-    // The frame resizes its address band.
-    REBARBANDINFOA band{};
-    band.cbSize = sizeof band;
-    band.fMask = RBBIM_CHILDSIZE;
-    band.cxMinChild = 100;
-    band.cyMinChild = 30;
-    const int index =
-        static_cast<int>(SendMessageA(f->rebar, RB_IDTOINDEX, standin::kAddressBandId, 0));
-    SendMessageA(f->rebar, RB_SETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
-    SendMessageA(f->rebar, RB_SHOWBAND,
-                 SendMessageA(f->rebar, RB_IDTOINDEX, standin::kLogoBandId, 0), TRUE);
+    // The frame resizes its address band and brings its logo back.
+    frameResizesABand(30);
+    SendMessageA(f->rebar, RB_SHOWBAND, bandIndex(standin::kLogoBandId), TRUE);
     ASSERT_EQ(childSizeNotifications(), 0) << "this rebar reports late";
     ASSERT_FALSE(logoHidden());
 

@@ -5,33 +5,21 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "control_test_util.h"
-#include "library_under_test.h"
 #include "pump.h"
+#include "settling_fixture.h"
 
 using namespace control_test;
 using standin::FrameClass;
-using tarvik::test::MessageRecorder;
 
 namespace {
 
-RecorderConfig settlingTraffic() {
-    RecorderConfig config;
-    config.recordOnly(WM_TIMER).recordOnly(WM_NOTIFY).recordOnly(TB_SETBUTTONWIDTH);
-    return config;
-}
-
-class ReapplySettling : public ::testing::Test {
+class ReapplySettling : public SettlingFixture {
   protected:
+    ReapplySettling() : SettlingFixture(frameOf(FrameClass::Explorer)) {}
+
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(library.load(&error)) << error;
-        saved.take(library.shared);
-        ASSERT_NE(f->worker, nullptr);
-        for (HWND window : {f->frame, f->worker, f->mainToolbar})
-            ASSERT_TRUE(recorder.attach(window));
-        ASSERT_EQ(library.installHook(library.module, notify.window), 0);
-        clearLeftoverSwitches(*library.shared);
+        SettlingFixture::SetUp();
+        if (HasFatalFailure()) return;
         // Customisation on: every band shown but the logo.
         library.showHideAllMenu(0, 0);
         library.showHideAllHeader(0, 0);
@@ -41,58 +29,6 @@ class ReapplySettling : public ::testing::Test {
         tarvik::test::pumpFor(100);
         recorder.clear();
     }
-
-    void TearDown() override {
-        if (library.uninstallHook != nullptr) library.uninstallHook();
-        saved.putBack();
-    }
-
-    int ticks() const {
-        int count = 0;
-        for (const MessageRecord& record : recordsFor(recorder.records(), f->frame))
-            count += record.message == WM_TIMER && record.wParam == TIMER_REAPPLY;
-        return count;
-    }
-
-    int childSizeNotifications() const {
-        int count = 0;
-        for (const MessageRecord& record : recordsFor(recorder.records(), f->worker))
-            count += record.message == WM_NOTIFY &&
-                     record.notifyCode == static_cast<UINT>(RBN_CHILDSIZE);
-        return count;
-    }
-
-    // Every re-application ends in the drop-down walk, which re-lays out the toolbar.
-    int reapplications() const {
-        int count = 0;
-        for (const MessageRecord& record : recordsFor(recorder.records(), f->mainToolbar))
-            count += record.message == TB_SETBUTTONWIDTH && record.lParam == MAKELPARAM(0, 10);
-        return count;
-    }
-
-    bool logoHidden() const {
-        return hidden(bandWithId(standin::snapshotBands(f->rebar), standin::kLogoBandId));
-    }
-
-    int bandIndex(UINT id) const {
-        return static_cast<int>(SendMessageA(f->rebar, RB_IDTOINDEX, id, 0));
-    }
-
-    void frameResizesABand(UINT height) {
-        REBARBANDINFOA band{};
-        band.cbSize = sizeof band;
-        band.fMask = RBBIM_CHILDSIZE;
-        band.cxMinChild = 100;
-        band.cyMinChild = height;
-        SendMessageA(f->rebar, RB_SETBANDINFOA, bandIndex(standin::kAddressBandId),
-                     reinterpret_cast<LPARAM>(&band));
-    }
-
-    LibraryUnderTest library;
-    SavedBlock saved;
-    PlainWindow notify;
-    Frame f{FrameClass::Explorer};
-    MessageRecorder recorder{settlingTraffic()};
 };
 
 TEST_F(ReapplySettling, ABurstOfTheFramesOwnLayoutsLeadsToOneReapplicationThenQuiet) {
