@@ -13,20 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "bench_time.h"
 #include "library_under_test.h"
 #include "standin/client.h"
 #include "standin/relay_protocol.h"
 
 namespace {
 
-constexpr DWORD kBusyMs = 1500;
+using bench::nowMs;
 
-double nowMs() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
+constexpr DWORD kBusyMs = 1500;
 
 int fail(const std::string& problem) {
     std::fprintf(stderr, "alt_tap_bench: %s\n", problem.c_str());

@@ -14,27 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "bench_time.h"
 #include "library_under_test.h"
 #include "standin/client.h"
 #include "standin/glyphs.h"
 
 namespace {
 
+using bench::median;
+using bench::nowMs;
+
 constexpr int kIcons = 12;
 constexpr int kCounts[] = {1, 10, 50};
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double nowMs() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 int fail(const std::string& problem) {
     std::fprintf(stderr, "broadcast_bench: %s\n", problem.c_str());

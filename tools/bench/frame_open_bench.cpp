@@ -18,11 +18,15 @@
 #include <vector>
 
 #include "icon_ledger.h"
+#include "bench_time.h"
 #include "library_under_test.h"
 #include "standin/frame.h"
 #include "standin/images.h"
 
 namespace {
+
+using bench::median;
+using bench::nowMs;
 
 constexpr int kSlots = 64;
 // The child is told only whether it stores icons (library); "off" is the library's
@@ -30,20 +34,6 @@ constexpr int kSlots = 64;
 constexpr const char* kModes[] = {"none", "bare", "off", "library"};
 constexpr int kModeCount = 4;
 constexpr int kLibraryMode = 3;
-
-double nowMs() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 int fail(const std::string& problem) {
     std::fprintf(stderr, "frame_open_bench: %s\n", problem.c_str());

@@ -15,9 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_time.h"
 #include "library_under_test.h"
 
 namespace {
+
+using bench::median;
 
 constexpr UINT kProbe = WM_USER + 1;
 constexpr int kWarmUp = 200;
@@ -63,12 +66,6 @@ double microsecondsPerMessage(HWND target, int count) {
     QueryPerformanceCounter(&end);
     if (!ok) return -1;
     return (end.QuadPart - start.QuadPart) * 1e6 / frequency.QuadPart / count;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 struct Bench {
