@@ -151,21 +151,11 @@ class CallbackDesktop : public ::testing::Test {
         ASSERT_TRUE(probe_.create());
     }
 
-    bool all(bool (*shown)(HWND), bool expected) {
-        for (HWND frame :
-             {frames64_.explorer, frames64_.browser, frames32_.explorer, frames32_.browser})
-            if (shown(frame) != expected) return false;
-        return true;
+    bool all(bool (*shown)(HWND), bool expected) const {
+        return BothShells{frames64_, frames32_}.all(shown, expected);
     }
 
-    std::string states() {
-        std::string text;
-        for (HWND frame :
-             {frames64_.explorer, frames64_.browser, frames32_.explorer, frames32_.browser})
-            text += std::string(" logo ") + (logoShown(frame) ? "1" : "0") + " menu " +
-                    (menuShown(frame) ? "1" : "0") + ";";
-        return text;
-    }
+    std::string states() const { return BothShells{frames64_, frames32_}.states(); }
 
     std::string folder_;
     ChildProcess shell64_, shell32_, ctl_;

@@ -76,22 +76,12 @@ class Companion : public ::testing::Test {
         return frames64_.explorer && frames64_.browser && frames32_.explorer && frames32_.browser;
     }
 
-    bool all(bool (*shown)(HWND), bool expected) {
-        for (HWND frame :
-             {frames64_.explorer, frames64_.browser, frames32_.explorer, frames32_.browser})
-            if (shown(frame) != expected) return false;
-        return true;
+    bool all(bool (*shown)(HWND), bool expected) const {
+        return BothShells{frames64_, frames32_}.all(shown, expected);
     }
 
     // Logo and menu band of each frame, for a failure's message.
-    std::string states() {
-        std::string text;
-        for (HWND frame :
-             {frames64_.explorer, frames64_.browser, frames32_.explorer, frames32_.browser})
-            text += std::string(" logo ") + (logoShown(frame) ? "1" : "0") + " menu " +
-                    (menuShown(frame) ? "1" : "0") + ";";
-        return text;
-    }
+    std::string states() const { return BothShells{frames64_, frames32_}.states(); }
 
     void startController() {
         ASSERT_TRUE(ctl_.start(q(folder_ + "tarvikctl.exe") + " " + q(folder_ + "settings.ini")));

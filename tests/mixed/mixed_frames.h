@@ -68,4 +68,26 @@ inline bool menuShown(HWND frame) {
     return false;
 }
 
+// Both shells' frames, 64-bit first.
+struct BothShells {
+    Frames frames64, frames32;
+
+    bool all(bool (*shown)(HWND), bool expected) const {
+        for (HWND frame :
+             {frames64.explorer, frames64.browser, frames32.explorer, frames32.browser})
+            if (shown(frame) != expected) return false;
+        return true;
+    }
+
+    // Logo and menu band of each frame, for a failure's message.
+    std::string states() const {
+        std::string text;
+        for (HWND frame :
+             {frames64.explorer, frames64.browser, frames32.explorer, frames32.browser})
+            text += std::string(" logo ") + (logoShown(frame) ? "1" : "0") + " menu " +
+                    (menuShown(frame) ? "1" : "0") + ";";
+        return text;
+    }
+};
+
 } // namespace mixedtest
