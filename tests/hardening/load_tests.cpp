@@ -27,29 +27,13 @@ constexpr double kBudgetMs = 100000;
 constexpr int kMinCycles = 4;
 constexpr int kVisibleFrames = 6;
 
-struct NativeLook {
-    std::vector<standin::BandRecord> bands;
-    std::vector<standin::ButtonRecord> buttons;
-    standin::ImageListInfo normal{}, hot{};
-};
+using NativeLook = standin::FrameLook;
 
 struct HostedFrame {
     int host;
     standin::FrameHandles handles;
     NativeLook look;
 };
-
-std::string lookOf(standin::RemoteShell& host, const standin::FrameHandles& frame,
-                   NativeLook& look) {
-    auto bands = host.bands(frame.rebar);
-    auto buttons = host.buttons(frame.mainToolbar);
-    auto normal = host.imageList(frame.mainToolbar, false);
-    auto hot = host.imageList(frame.mainToolbar, true);
-    for (const std::string* error : {&bands.error, &buttons.error, &normal.error, &hot.error})
-        if (!error->empty()) return *error;
-    look = {*bands, *buttons, *normal, *hot};
-    return "";
-}
 
 ::testing::AssertionResult sameLook(const NativeLook& was, const NativeLook& now) {
     if (was.bands.size() != now.bands.size()) return ::testing::AssertionFailure() << "band count";
@@ -115,7 +99,8 @@ TEST_F(Load, FiftyFramesInThreeHostsComeBackNativeWithNoIconLeft) {
         auto made = hosts[host].createFrame(frameOptions_, i % 2);
         ASSERT_TRUE(made) << made.error;
         frames.push_back({host, *made, {}});
-        ASSERT_EQ(lookOf(hosts[host], frames.back().handles, frames.back().look), "");
+        ASSERT_EQ(standin::readFrameLook(hosts[host], frames.back().handles, frames.back().look),
+                  "");
     }
 
     // The controller's icons are made in the Explorer host; Wine keeps icon handles
@@ -188,7 +173,7 @@ TEST_F(Load, FiftyFramesInThreeHostsComeBackNativeWithNoIconLeft) {
     int native = 0;
     for (const HostedFrame& frame : frames) {
         NativeLook now;
-        ASSERT_EQ(lookOf(hosts[frame.host], frame.handles, now), "");
+        ASSERT_EQ(standin::readFrameLook(hosts[frame.host], frame.handles, now), "");
         const auto same = sameLook(frame.look, now);
         EXPECT_TRUE(same) << "host " << frame.host << " frame " << frame.handles.frame;
         native += same ? 1 : 0;

@@ -50,17 +50,6 @@ std::string listApplied(const char* name, const standin::ImageListInfo& was,
 
 } // namespace
 
-std::string readLook(standin::RemoteShell& host, const standin::FrameHandles& frame, Look& look) {
-    auto bands = host.bands(frame.rebar);
-    auto buttons = host.buttons(frame.mainToolbar);
-    auto normal = host.imageList(frame.mainToolbar, false);
-    auto hot = host.imageList(frame.mainToolbar, true);
-    for (const std::string* error : {&bands.error, &buttons.error, &normal.error, &hot.error})
-        if (!error->empty()) return *error;
-    look = {*bands, *buttons, *normal, *hot};
-    return "";
-}
-
 std::string differsFromNative(const Look& native, const Look& now) {
     if (native.bands.size() != now.bands.size()) return "band count";
     for (std::size_t i = 0; i < native.bands.size(); ++i)

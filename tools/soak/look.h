@@ -10,14 +10,7 @@
 
 namespace soak {
 
-struct Look {
-    std::vector<standin::BandRecord> bands;
-    std::vector<standin::ButtonRecord> buttons;
-    standin::ImageListInfo normal{}, hot{};
-};
-
-// "" or the request that failed.
-std::string readLook(standin::RemoteShell& host, const standin::FrameHandles& frame, Look& look);
+using Look = standin::FrameLook;
 
 // "" when `now` is the native look `native` again, else the first difference.
 std::string differsFromNative(const Look& native, const Look& now);

@@ -129,7 +129,7 @@ std::string openFrame(std::vector<standin::RemoteShell>& hosts, Frame& frame) {
     auto made = hosts[frame.host].createFrame(frame.options, frame.thread);
     if (!made) return made.error;
     frame.handles = *made;
-    return soak::readLook(hosts[frame.host], frame.handles, frame.native);
+    return standin::readFrameLook(hosts[frame.host], frame.handles, frame.native);
 }
 
 std::string closeFrame(std::vector<standin::RemoteShell>& hosts, const Frame& frame) {
@@ -183,7 +183,7 @@ void checkApplied(std::vector<standin::RemoteShell>& hosts, const std::vector<Fr
                   const IconSet& set, int cycle, const char* moment) {
     for (const Frame& frame : frames) {
         soak::Look now;
-        std::string error = soak::readLook(hosts[frame.host], frame.handles, now);
+        std::string error = standin::readFrameLook(hosts[frame.host], frame.handles, now);
         if (error.empty() &&
             frame.options.frameClass == standin::FrameClass::BrowserWithCommandBar) {
             error = soak::differsFromNative(frame.native, now);
@@ -203,7 +203,7 @@ void checkNative(std::vector<standin::RemoteShell>& hosts, const std::vector<Fra
                  int cycle) {
     for (const Frame& frame : frames) {
         soak::Look now;
-        std::string error = soak::readLook(hosts[frame.host], frame.handles, now);
+        std::string error = standin::readFrameLook(hosts[frame.host], frame.handles, now);
         if (error.empty()) error = soak::differsFromNative(frame.native, now);
         if (!error.empty())
             fail("cycle " + std::to_string(cycle) + " after restore: " + frameName(frame) + ": " +

@@ -425,4 +425,15 @@ Remote<Done> RemoteShell::foreground(HWND window) {
     return call<Done>(Request::Foreground, WindowBody{window});
 }
 
+std::string readFrameLook(RemoteShell& host, const FrameHandles& frame, FrameLook& look) {
+    auto bands = host.bands(frame.rebar);
+    auto buttons = host.buttons(frame.mainToolbar);
+    auto normal = host.imageList(frame.mainToolbar, false);
+    auto hot = host.imageList(frame.mainToolbar, true);
+    for (const std::string* error : {&bands.error, &buttons.error, &normal.error, &hot.error})
+        if (!error->empty()) return *error;
+    look = {*bands, *buttons, *normal, *hot};
+    return "";
+}
+
 } // namespace standin

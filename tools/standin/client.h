@@ -154,4 +154,14 @@ inline Remote<Done> RemoteShell::unpack<Done>(const Remote<std::vector<unsigned 
     return result;
 }
 
+// What a frame's rebar and main toolbar show, read from the host that owns it.
+struct FrameLook {
+    std::vector<BandRecord> bands;
+    std::vector<ButtonRecord> buttons;
+    ImageListInfo normal{}, hot{};
+};
+
+// "" or the request that failed.
+std::string readFrameLook(RemoteShell& host, const FrameHandles& frame, FrameLook& look);
+
 } // namespace standin
