@@ -8,7 +8,11 @@ WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
-          wine64 xvfb xauth python3 python3-pil)
+          wine64 xvfb xauth python3 python3-pil ccache)
+
+# ccache: paths below the source tree are hashed relative to it, and the build folder is
+# left out of the hash, so another clone or worktree of the same sources hits the cache.
+export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
 
 say() { printf '==> %s\n' "$*"; }
 
