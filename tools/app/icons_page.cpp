@@ -24,6 +24,11 @@ namespace {
 constexpr UINT_PTR kPreviewTimer = 1;
 constexpr UINT kPreviewDelayMs = 300;
 constexpr int kPreviewGap = 6;
+// The system's Change Icon dialog. Windows 2000 and XP export PickIconDlg from shell32
+// by ordinal 62 alone, Vista and later by name as well: it is taken by that ordinal,
+// which every version keeps, rather than imported by a name XP's loader cannot find.
+constexpr WORD kPickIconDlgOrdinal = 62;
+using PickIconDlgFunction = int(WINAPI*)(HWND, PWSTR, UINT, int*);
 
 struct IconsPage {
     std::vector<SlotIcon> slots;
@@ -147,7 +152,11 @@ void pickIcon(HWND page) {
         MultiByteToWideChar(CP_ACP, 0, existing->file.c_str(), -1, path, MAX_PATH);
         index = existing->index;
     }
-    const int picked = PickIconDlg(GetParent(page), path, MAX_PATH, &index);
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    const auto pickIconDlg = reinterpret_cast<PickIconDlgFunction>(reinterpret_cast<void*>(
+        shell != nullptr ? GetProcAddress(shell, MAKEINTRESOURCEA(kPickIconDlgOrdinal)) : nullptr));
+    const int picked =
+        pickIconDlg != nullptr ? pickIconDlg(GetParent(page), path, MAX_PATH, &index) : -1;
     if (picked == -1)
         MessageBoxA(GetParent(page), "The system's Change Icon dialog cannot be opened here.",
                     kAppTitle, MB_OK | MB_ICONWARNING);

@@ -2,6 +2,7 @@
 // the notification area, a settings window, the settings kept in
 // %APPDATA%\TarvikToolBar\settings.ini; one controller per desktop, as tarvikctl.
 #include "app.h"
+#include "dpi_awareness.h"
 #include "icon_handles.h"
 #include "instance.h"
 #include "resource.h"
@@ -203,6 +204,7 @@ int run() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app().instance = instance;
+    declareDpiAwareness();
     // ShellExecute and the shell's dialogs want a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <prsht.h>
+#include <cstddef>
 
 namespace tarvik_app {
 
@@ -102,6 +103,12 @@ LRESULT applyRound(HWND page) {
     return PSNRET_NOERROR;
 }
 
+// The structures' sizes as Windows XP's comctl32 6 knows them (Microsoft's
+// PROPSHEETPAGE and PROPSHEETHEADER pages): the page's ends at hActCtx (V3; Vista's V4
+// adds hbmHeader), the header's at hbmHeader (V2).
+static_assert(sizeof(PROPSHEETPAGEA) == offsetof(PROPSHEETPAGEA, hActCtx) + sizeof(HANDLE));
+static_assert(sizeof(PROPSHEETHEADERA) == offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP));
+
 PROPSHEETPAGEA page(int templateId, DLGPROC procedure, LPARAM data = 0,
                     const char* title = nullptr) {
     PROPSHEETPAGEA sheetPage{};
@@ -152,6 +159,8 @@ std::string windowText(HWND window) {
 
 void browseForFile(HWND page, int control, const char* filter) {
     char path[MAX_PATH] = {};
+    // The whole structure, FlagsEx included: Windows 2000 and later take it (Microsoft's
+    // OPENFILENAME page; OPENFILENAME_SIZE_VERSION_400 is for earlier systems).
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = GetParent(page);

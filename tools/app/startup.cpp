@@ -9,9 +9,16 @@ namespace tarvik_app {
 using tarvikctl::cat;
 using tarvikctl::num;
 
+// RegQueryValueExA (Windows 2000) rather than RegGetValueA (Vista; XP x64): only the
+// value's type is read, so no string that might lack its terminating zero.
 bool startsAtLogon() {
-    return RegGetValueA(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, nullptr,
-                        nullptr) == ERROR_SUCCESS;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = REG_NONE;
+    const LSTATUS status = RegQueryValueExA(key, kRunValue, nullptr, &type, nullptr, nullptr);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_SZ;
 }
 
 std::string setStartAtLogon(bool start) {

@@ -4,6 +4,7 @@
 #include "app.h"
 #include "resource.h"
 #include "settings_sheet.h"
+#include "windows_version.h"
 
 #include <shellapi.h>
 #include <cstring>
@@ -16,9 +17,12 @@ constexpr UINT kIconId = 1;
 UINT taskbarCreated = 0;
 bool iconAdded = false;
 
+// Windows 2000 and XP refuse a NOTIFYICONDATA larger than they know: Microsoft's
+// NOTIFYICONDATA page gives them NOTIFYICONDATA_V2_SIZE (Shell32 5.0), which holds every
+// field used here, the balloon's too. Vista and later take the whole structure.
 NOTIFYICONDATAA iconData(UINT flags) {
     NOTIFYICONDATAA data{};
-    data.cbSize = sizeof data;
+    data.cbSize = tarvikctl::windowsVistaOrLater() ? sizeof data : NOTIFYICONDATAA_V2_SIZE;
     data.hWnd = app().tray;
     data.uID = kIconId;
     data.uFlags = flags;

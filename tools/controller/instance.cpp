@@ -2,7 +2,9 @@
 #include "instance.h"
 #include "session.h"
 #include "text.h"
+#include "windows_version.h"
 
+#include <psapi.h>
 #include <cstring>
 
 namespace tarvikctl {
@@ -10,6 +12,10 @@ namespace tarvikctl {
 namespace {
 
 constexpr DWORD kWindowPollMs = 50;
+// Vista's right to ask any process, an elevated one too, for its image name. Windows XP
+// and Server 2003 do not support it (Microsoft, "Process Security and Access Rights")
+// and grant PROCESS_QUERY_INFORMATION instead; the XP headers leave it out.
+constexpr DWORD kQueryLimitedInformation = 0x1000;
 
 // Hooks reach one desktop, the mutex's namespace is the session: the name carries
 // the window station and the desktop.
@@ -27,11 +33,15 @@ std::string lockName() {
 }
 
 // Both front ends make the same notify window; the program's file name tells them apart.
+// GetProcessImageFileNameA (psapi, Windows XP) rather than QueryFullProcessImageNameA
+// (Vista): it takes either query right, and its device path ("\Device\Harddisk
+// Volume1\...") ends in the same file name.
 std::string controllerName(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    const DWORD right =
+        windowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_QUERY_INFORMATION;
+    HANDLE process = OpenProcess(right, FALSE, processId);
     char path[MAX_PATH] = {};
-    DWORD length = MAX_PATH;
-    const bool named = process != nullptr && QueryFullProcessImageNameA(process, 0, path, &length);
+    const bool named = process != nullptr && GetProcessImageFileNameA(process, path, MAX_PATH) != 0;
     if (process != nullptr) CloseHandle(process);
     const char* file = named ? std::strrchr(path, '\\') : nullptr;
     return file != nullptr && lstrcmpiA(file + 1, "tarvik.exe") == 0 ? "tarvik.exe" : "tarvikctl";
@@ -86,8 +96,9 @@ std::string stopRunning(const RunningInstance& running, DWORD timeoutMs) {
         CloseHandle(process);
     } else {
         // Not ours to wait on: its notify window goes once it has undone everything.
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        while (IsWindow(running.window) && GetTickCount64() < deadline)
+        // GetTickCount wraps after 49.7 days; the difference of two readings does not.
+        const DWORD start = GetTickCount();
+        while (IsWindow(running.window) && GetTickCount() - start < timeoutMs)
             Sleep(kWindowPollMs);
         ended = !IsWindow(running.window);
     }

@@ -20,13 +20,15 @@ DWORD WINAPI runWork(void* work) {
 } // namespace
 
 DWORD waitTakingSentMessages(const HANDLE* handles, DWORD count, DWORD timeoutMs) {
-    const ULONGLONG start = GetTickCount64();
+    // GetTickCount (GetTickCount64 is Vista's): a difference of two readings stays right
+    // across its wrap after 49.7 days, and no wait here is that long.
+    const DWORD start = GetTickCount();
     for (;;) {
         takeSentMessages();
         DWORD left = INFINITE;
         if (timeoutMs != INFINITE) {
-            const ULONGLONG spent = GetTickCount64() - start;
-            left = spent >= timeoutMs ? 0 : static_cast<DWORD>(timeoutMs - spent);
+            const DWORD spent = GetTickCount() - start;
+            left = spent >= timeoutMs ? 0 : timeoutMs - spent;
         }
         const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, left, QS_SENDMESSAGE, 0);
         if (woke != WAIT_OBJECT_0 + count) return woke;
