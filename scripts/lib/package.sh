@@ -51,16 +51,25 @@ stage_installer() {
 }
 
 # make_setup <build tree> <staged folder> <setup.exe> [version]: the per-user setup
-# program of those files (the tree's version unless another is given).
+# program of those files (the tree's version unless another is given). Then what it
+# ships must load on Windows XP (scripts/check-xp-floor): the setup program, whose
+# stub is also the uninstaller it writes, the files it installs, and the NSIS plug-ins
+# it carries, as makensis names them.
 make_setup() {
     local tree=$1 stage=$2 out=$3 version=${4:-}
     local log=$out.log
-    if ! makensis -V2 -NOCD ${version:+"-DVERSION=$version"} "-DSTAGE=$stage" "-DOUTFILE=$out" \
+    if ! makensis -V4 -NOCD ${version:+"-DVERSION=$version"} "-DSTAGE=$stage" "-DOUTFILE=$out" \
         "$tree/installer/TarvikToolBar.nsi" >"$log" 2>&1; then
         cat "$log"
         return 1
     fi
+    local plugin_dir plugins=()
+    plugin_dir=$(sed -n 's|^Processing default plugins: "\(.*\)/\*\.dll"$|\1|p' "$log" | head -n1)
+    while read -r plugin; do plugins+=("$plugin_dir/$plugin"); done < <(
+        sed -n 's|^File: "\([^"]*\.dll\)"->"\$PLUGINSDIR.*|\1|p' "$log" | sort -u)
     rm -f "$log"
+    [ ${#plugins[@]} -gt 0 ] || { echo "makensis named no plug-in of the setup"; return 1; }
+    bash "$ROOT/scripts/check-xp-floor" "$out" "$stage" "${plugins[@]}"
 }
 
 # make_installer <build tree> <folder>: <package>-setup.exe of the tree in <folder>.
