@@ -10,6 +10,7 @@
 
 #include "app.h"
 #include "child_process.h"
+#include "lane_windows.h"
 #include "library_under_test.h"
 #include "pages.h"
 #include "pump.h"
@@ -19,6 +20,7 @@
 #include "standin/client.h"
 #include "startup.h"
 #include "temp_folder.h"
+#include "tray_recorder.h"
 
 using tarvik::test::ChildProcess;
 using tarvik::test::pumpUntil;
@@ -379,66 +381,42 @@ TEST_F(AppCase, UnreadableFileAtStartIsNamedAndKept) {
     EXPECT_TRUE(arrows(explorer_));
 }
 
-// A notification area of this process: the system's Shell_NotifyIcon sends each
-// call to the "Shell_TrayWnd" window as WM_COPYDATA (dwData: NIM_ADD, NIM_MODIFY,
-// NIM_DELETE), the tooltip among its bytes as UTF-16.
-struct TrayCall {
-    ULONG_PTR what;
-    std::wstring bytes;
-};
-std::vector<TrayCall> trayCalls;
-
-LRESULT CALLBACK trayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
-    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    trayCalls.push_back({data->dwData, std::wstring(static_cast<const wchar_t*>(data->lpData),
-                                                    data->cbData / sizeof(wchar_t))});
-    return TRUE;
-}
-
-bool trayCalled(ULONG_PTR what, const wchar_t* tip) {
-    for (const TrayCall& call : trayCalls)
-        if (call.what == what && (tip == nullptr || call.bytes.find(tip) != std::wstring::npos))
-            return true;
-    return false;
-}
-
 TEST_F(AppCase, NotificationIconSaysOnOrOffOpensSettingsComesBackAndExitRestores) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = trayProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "Shell_TrayWnd";
-    RegisterClassA(&windowClass);
-    HWND taskbar = CreateWindowExA(0, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                   windowClass.hInstance, nullptr);
+    tarvik::test::TrayRecorder tray;
+    HWND taskbar = tray.create();
     ASSERT_NE(taskbar, nullptr);
     ASSERT_EQ(FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr), taskbar)
         << "another notification area answers first";
-    trayCalls.clear();
+    auto trayCalled = [&](ULONG_PTR what, const wchar_t* tip) { return tray.called(what, tip); };
     ASSERT_TRUE(writeFile(settings_, std::string("[explorer]\nhide-dropdowns = yes\n")));
     startApp();
-    EXPECT_TRUE(until([] { return trayCalled(NIM_ADD, L"TarvikToolBar: on"); }));
+    EXPECT_TRUE(until([&] { return trayCalled(NIM_ADD, L"TarvikToolBar: on"); }));
     PostMessageA(tray_, WM_COMMAND, IDM_TOGGLE, 0);
-    EXPECT_TRUE(until([] { return trayCalled(NIM_MODIFY, L"TarvikToolBar: off"); }));
+    EXPECT_TRUE(until([&] { return trayCalled(NIM_MODIFY, L"TarvikToolBar: off"); }));
 
     // A double click on the icon opens the settings window.
     PostMessageA(tray_, kTrayCallback, 1, WM_LBUTTONDBLCLK);
     HWND sheet = waitWindow(app_.id(), "#32770", kSheetTitle);
     EXPECT_NE(sheet, nullptr);
 
-    trayCalls.clear();
+    tray.clear();
     PostMessageA(tray_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(until([] { return trayCalled(NIM_ADD, L"TarvikToolBar: off"); })) << "added again";
+    EXPECT_TRUE(until([&] { return trayCalled(NIM_ADD, L"TarvikToolBar: off"); })) << "added again";
 
     PostMessageA(tray_, WM_COMMAND, IDM_TOGGLE, 0);
     ASSERT_TRUE(until([&] { return !arrows(explorer_); }));
     PostMessageA(tray_, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_TRUE(until([] { return trayCalled(NIM_DELETE, nullptr); }));
+    EXPECT_TRUE(until([&] { return trayCalled(NIM_DELETE, nullptr); }));
     EXPECT_FALSE(IsWindow(sheet)) << "Exit closes the settings window";
     EXPECT_TRUE(until([&] { return WaitForSingleObject(app_.handle(), 0) == WAIT_OBJECT_0; }));
     EXPECT_EQ(app_.exitCode(), 0u);
     EXPECT_TRUE(arrows(explorer_)) << "Exit restores";
-    DestroyWindow(taskbar);
+}
+
+// Where the lane has Wine report Windows XP (tests/app/CMakeLists.txt), the cases above
+// run tarvik.exe and tarvikctl on their XP branches; elsewhere on the later ones.
+TEST(WindowsVersion, IsTheOneThisLaneRunsOn) {
+    tarvik::test::expectLaneWindows();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // settings and native frames. The cases build on each other and run in this order.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <functional>
@@ -12,11 +13,13 @@
 #include <string>
 
 #include "child_process.h"
+#include "lane_windows.h"
 #include "pump.h"
 #include "instance.h"
 #include "library_under_test.h"
 #include "standin/client.h"
 #include "standin/standin.h"
+#include "tray_recorder.h"
 
 namespace {
 
@@ -152,9 +155,13 @@ class Installer : public ::testing::Test {
         options.large = false;
         options.x = 500;
         browser = host->createFrame(options).value;
+        // After the stand-in shell's start, so that the app's icon comes here.
+        tray = new tarvik::test::TrayRecorder;
+        tray->create();
     }
     static void TearDownTestSuite() {
         stopController();
+        delete tray;
         host->stop();
         delete host;
         forgetInstallation();
@@ -210,9 +217,18 @@ class Installer : public ::testing::Test {
 
     static standin::RemoteShell* host;
     static standin::FrameHandles explorer, browser;
+    static tarvik::test::TrayRecorder* tray;
 };
 standin::RemoteShell* Installer::host = nullptr;
+tarvik::test::TrayRecorder* Installer::tray = nullptr;
 standin::FrameHandles Installer::explorer{}, Installer::browser{};
+
+// The win32 setup's lane has Wine report Windows XP for the whole prefix
+// (tests/installer/CMakeLists.txt): the setup, its uninstaller, the app and tarvikctl
+// run as on XP. The win64 setup's runs on the later Windows of the other lanes.
+TEST_F(Installer, RunsOnTheWindowsOfItsLane) {
+    tarvik::test::expectLaneWindows();
+}
 
 TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheAppRestylesTheFrames) {
     ASSERT_TRUE(host->running()) << host->lastError();
@@ -244,6 +260,8 @@ TEST_F(Installer, SilentInstallPutsEverythingInPlaceAndTheAppRestylesTheFrames) 
 
     EXPECT_TRUE(settles([] { return controllerProcess() != 0 && styled(); }))
         << "the started app restyles the frames; " << frames();
+    EXPECT_TRUE(settles([] { return tray->called(NIM_ADD, L"TarvikToolBar: on"); }))
+        << "the started app's icon in the notification area";
 }
 
 TEST_F(Installer, NewerSetupRestoresTheFramesBeforeItReplacesTheFilesThenStartsTheNewVersion) {
