@@ -160,6 +160,7 @@ emu_run() {
         WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" \
         ${DISPLAY:+DISPLAY=$DISPLAY} ${LC_ALL:+LC_ALL=$LC_ALL} \
         ${TARVIK_I686_TREE:+TARVIK_I686_TREE=$TARVIK_I686_TREE} \
+        ${TARVIK_EXPECT_WINDOWS:+TARVIK_EXPECT_WINDOWS=$TARVIK_EXPECT_WINDOWS} \
         sh -c 'cd "$0" 2>/dev/null || cd /; exec "$@"' "$PWD" "$@"
 }
 
