@@ -34,8 +34,8 @@ std::string lockName() {
 
 // Both front ends make the same notify window; the program's file name tells them apart.
 // GetProcessImageFileNameA (psapi, Windows XP) rather than QueryFullProcessImageNameA
-// (Vista): it takes either query right, and its device path ("\Device\Harddisk
-// Volume1\...") ends in the same file name.
+// (Vista): it takes either query right, and the device path it gives
+// ("\Device\HarddiskVolume1\...") ends in the same file name.
 std::string controllerName(DWORD processId) {
     const DWORD right =
         windowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_QUERY_INFORMATION;
