@@ -8,4 +8,5 @@ int walkDropdowns(HWND frame, int show);
 BOOL CALLBACK dropdownToolbarProc(HWND window, LPARAM param);
 // Sets (show 1) or clears (show 0) BTNS_DROPDOWN on every marked or drop-down
 // button and adjusts the button spacing; positions are marked per frame kind.
-void setDropdownArrows(HWND toolbar, int show);
+// Only a style or spacing that differs is written: 1 when something was.
+int setDropdownArrows(HWND toolbar, int show);

@@ -36,13 +36,14 @@ int findMenuBand(HWND rebar, HWND window, REBARBANDINFOA& band, char* text) {
 // One window of a menu walk. A query's answer goes to menuBandVisible and, for
 // queryMenuBand, to a slot of the caller's own.
 BOOL menuBandStep(HWND window, LPARAM param, int* answer) {
-    char name[kClassNameChars];
-    readClassName(window, name, kClassNameChars);
-    char windowText[kWindowTextChars];
-    const int textLength = GetWindowTextA(window, windowText, kWindowTextChars);
-    const LONG id = GetWindowLongA(window, GWL_ID);
     BusyScope busy;
-    if (!sameName(name, kToolbarClass) || id != 0 || textLength != 0) return TRUE;
+    char name[kClassNameChars];
+    // The text last: reading it sends the window a message.
+    char windowText[kWindowTextChars];
+    if (!hasClass(window, kToolbarClass, name, kClassNameChars) ||
+        GetWindowLongA(window, GWL_ID) != 0 ||
+        GetWindowTextA(window, windowText, kWindowTextChars) != 0)
+        return TRUE;
     HWND rebar = GetParent(window);
     if (rebar == nullptr || !hasClass(rebar, kRebarClass, name, kClassNameChars)) return TRUE;
     REBARBANDINFOA band;

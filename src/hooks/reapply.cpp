@@ -22,6 +22,8 @@ int shown(int hide) {
 } // namespace
 
 void reapplyToFrame(HWND window) {
+    // Most windows shown are no frame: asked once here, not by each of the four words.
+    if (frameKindOf(window) == kKindNone) return;
     // Lists that already hold the controller's current icons are not refilled.
     if (!frameShowsCurrentIcons(window)) broadcastToFrame(window, BC_AUTO | BC_ICONS_APPLY);
     broadcastToFrame(window, BC_AUTO | BC_LOGO_APPLY);

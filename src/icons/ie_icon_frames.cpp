@@ -3,6 +3,7 @@
 // would later save the controller's icons as their native ones.
 #include "icons/ie_icon_frames.h"
 #include "icons/icon_release.h"
+#include "icons/icon_strips.h"
 #include "state/process_state.h"
 
 namespace {
@@ -35,4 +36,5 @@ void releaseIEIconsAfter(HWND frame) {
     for (HWND other : processState.ieIconFrames)
         if (other != nullptr && other != frame && IsWindow(other)) return;
     freeSavedIEIcons();
+    releaseIconStrips();
 }

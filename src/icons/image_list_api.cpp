@@ -34,6 +34,7 @@ ImageListApi lookUp(HMODULE module) {
     found = found && take(module, "ImageList_SetImageCount", api.setImageCount);
     found = found && take(module, "ImageList_Remove", api.remove);
     found = found && take(module, "ImageList_ReplaceIcon", api.replaceIcon);
+    if (found) take(module, "ImageList_Add", api.add);
     return found ? api : ImageListApi{};
 }
 

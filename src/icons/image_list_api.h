@@ -16,9 +16,12 @@ struct ImageListApi {
     decltype(&ImageList_SetImageCount) setImageCount;
     decltype(&ImageList_Remove) remove;
     decltype(&ImageList_ReplaceIcon) replaceIcon;
+    // Optional: fills a browser frame's lists from prepared strips (see icon_strips.h).
+    decltype(&ImageList_Add) add;
 };
 
-// True when the table has every function; an incomplete table is all null.
+// True when the table has every function but the optional ones; an incomplete table
+// is all null.
 bool complete(const ImageListApi& api);
 
 // The functions of `module`, looked up once per module and process.

@@ -1,7 +1,9 @@
 // loadIconSet: native icons are read once per kind and size class, at the
 // standard size; the lists are then emptied and refilled slot by slot, each
-// empty controller slot falling back on the saved native icon.
+// empty controller slot falling back on the saved native icon (a browser frame's
+// lists from prepared strips where they stand for that fill).
 #include "icons/load_icon_set.h"
+#include "icons/icon_strips.h"
 #include "icons/icon_tables.h"
 #include "state/shared_state.h"
 
@@ -53,20 +55,26 @@ void loadIconSet(const ImageListApi& api, int apply, int large, int isExplorer, 
                  int count) {
     const SavedTables saved = savedTables(isExplorer != 0, large != 0);
     const int standard = large ? kLargeStandardSize : kSmallStandardSize;
+    const int configured = configuredIconSize(large != 0);
     const int slots = count < 0 ? 0 : (count > kIconSlots ? kIconSlots : count);
+    // Explorer's lists are shared by its frames, filled once per icon set: no strips.
+    const bool strips = apply && !isExplorer && stripsFit(api, list, hotList);
     resizeImageList(api, list, standard);
     resizeImageList(api, hotList, standard);
     if (apply) {
         if (*saved.valid == 0) {
             saveNativeIcons(api, saved, list, hotList, indices);
             if (isExplorer) recordSavedIcons(saved, large != 0);
+            noteNativeIconsSaved();
         }
-        const int configured = configuredIconSize(large != 0);
         resizeImageList(api, list, configured);
         resizeImageList(api, hotList, configured);
     }
     api.remove(list, -1);
     api.remove(hotList, -1);
+    if (strips &&
+        fillFromStrips(api, large != 0, list, hotList, icons, hotIcons, saved, slots, configured))
+        return;
     for (int i = 0; i < slots; ++i) {
         api.replaceIcon(list, -1, apply ? pick(icons, saved.normal[i], i) : saved.normal[i]);
         api.replaceIcon(hotList, -1, apply ? pick(hotIcons, saved.hot[i], i) : saved.hot[i]);

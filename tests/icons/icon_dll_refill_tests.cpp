@@ -18,8 +18,8 @@ std::vector<COLORREF> controllerColours(bool hot, int set) {
     return colours;
 }
 
-// ImageList_ReplaceIcon calls the library made in the host while the frame was
-// hidden and shown again.
+// Images the library put into lists in the host while the frame was hidden and shown
+// again: one per ImageList_ReplaceIcon, a list's worth per ImageList_Add of a strip.
 int refillCallsOfReshow(standin::RemoteShell& host, HWND frame) {
     auto before = hostLedger(host);
     EXPECT_TRUE(host.showWindow(frame, SW_HIDE));
@@ -29,7 +29,8 @@ int refillCallsOfReshow(standin::RemoteShell& host, HWND frame) {
         ADD_FAILURE() << "ledger: " << before.error << after.error;
         return -1;
     }
-    return static_cast<int>(after->replaceIcons - before->replaceIcons);
+    return static_cast<int>(after->replaceIcons - before->replaceIcons +
+                            kSlots * (after->adds - before->adds));
 }
 
 } // namespace

@@ -17,6 +17,7 @@ using GetIconFn = HICON(WINAPI*)(HIMAGELIST, int, UINT);
 using DestroyIconFn = BOOL(WINAPI*)(HICON);
 using SetIconSizeFn = BOOL(WINAPI*)(HIMAGELIST, int, int);
 using ReplaceIconFn = int(WINAPI*)(HIMAGELIST, int, HICON);
+using AddFn = int(WINAPI*)(HIMAGELIST, HBITMAP, HBITMAP);
 
 struct Books {
     std::mutex lock;
@@ -28,6 +29,7 @@ struct Books {
     DestroyIconFn destroyIcon = nullptr;
     SetIconSizeFn setIconSize = nullptr;
     ReplaceIconFn replaceIcon = nullptr;
+    AddFn add = nullptr;
     IconLedgerCounts counts{};
     std::set<HICON> live;
     std::set<HICON> dead; // destroyed, not handed out again since
@@ -94,6 +96,15 @@ int WINAPI countedReplaceIcon(HIMAGELIST list, int index, HICON icon) {
     return b.replaceIcon(list, index, icon);
 }
 
+int WINAPI countedAdd(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
+    Books& b = books();
+    {
+        std::lock_guard<std::mutex> guard(b.lock);
+        ++b.counts.adds;
+    }
+    return b.add(list, image, mask);
+}
+
 template <typename Fn>
 FARPROC standIn(Fn& original, FARPROC found, Fn counted) {
     const auto function = reinterpret_cast<Fn>(reinterpret_cast<void*>(found));
@@ -115,6 +126,7 @@ FARPROC WINAPI countedGetProcAddress(HMODULE module, LPCSTR name) {
         return standIn(b.setIconSize, found, &countedSetIconSize);
     if (std::strcmp(name, "ImageList_ReplaceIcon") == 0)
         return standIn(b.replaceIcon, found, &countedReplaceIcon);
+    if (std::strcmp(name, "ImageList_Add") == 0) return standIn(b.add, found, &countedAdd);
     return found;
 }
 

@@ -25,6 +25,7 @@ struct IconLedgerCounts {
     std::uint32_t sameSizeResizes; // ... to the size the list already had (Wine empties it)
     std::uint32_t nullListResizes; // ... on no list at all
     std::uint32_t replaceIcons;    // ImageList_ReplaceIcon calls (each refill slot is one)
+    std::uint32_t adds;            // ImageList_Add calls (a prepared strip, many images each)
 };
 static_assert(std::is_trivially_copyable_v<IconLedgerCounts>, "counts cross processes");
 

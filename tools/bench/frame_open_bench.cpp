@@ -99,17 +99,20 @@ std::vector<HICON> iconSet(int size, bool hot, int set) {
     return icons;
 }
 
-unsigned replaceCalls() {
-    return tarvik::test::iconLedgerCounts().replaceIcons;
+// Images the library put into lists: one per ImageList_ReplaceIcon, a list's worth per
+// ImageList_Add of a prepared strip.
+unsigned imagesFilled() {
+    const tarvik::test::IconLedgerCounts counts = tarvik::test::iconLedgerCounts();
+    return counts.replaceIcons + counts.adds * kSlots;
 }
 
-// ImageList_ReplaceIcon calls the library made while the frame was hidden and shown.
+// Images the library filled in while the frame was hidden and shown.
 unsigned refillOfReshow(HWND frame) {
-    const unsigned before = replaceCalls();
+    const unsigned before = imagesFilled();
     ShowWindow(frame, SW_HIDE);
     ShowWindow(frame, SW_SHOW);
     settle(20);
-    return replaceCalls() - before;
+    return imagesFilled() - before;
 }
 
 // Messages this thread's windows get while a frame opens: each passes every global
@@ -126,20 +129,38 @@ LRESULT CALLBACK countRetrieved(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// One more frame, untimed, with this thread's messages counted.
-void countMessagesOfOpen(bool explorer, int index, std::vector<standin::FrameHandles>* opened) {
+// Runs `work` with this thread's messages counted.
+template <typename Work>
+void countMessages(Work work) {
     sentMessages = retrievedMessages = 0;
     const DWORD thread = GetCurrentThreadId();
     HHOOK sent = SetWindowsHookExA(WH_CALLWNDPROC, countSent, nullptr, thread);
     HHOOK retrieved = SetWindowsHookExA(WH_GETMESSAGE, countRetrieved, nullptr, thread);
-    standin::FrameHandles made{};
-    openFrame(frameOptions(explorer, index), &made);
+    work();
     UnhookWindowsHookEx(sent);
     UnhookWindowsHookEx(retrieved);
+}
+
+// One more frame, untimed, with this thread's messages counted.
+void countMessagesOfOpen(bool explorer, int index, std::vector<standin::FrameHandles>* opened) {
+    standin::FrameHandles made{};
+    countMessages([&] { openFrame(frameOptions(explorer, index), &made); });
     if (made.frame != nullptr) opened->push_back(made);
     std::printf("messages %s %u %u\n", explorer ? "explorer" : "browser", sentMessages,
                 retrievedMessages);
     settle(30);
+}
+
+// A frame hidden and shown again with nothing changed, its thread's messages counted
+// (the re-apply timer a show may arm included).
+void countMessagesOfReshow(bool explorer, HWND frame) {
+    countMessages([frame] {
+        ShowWindow(frame, SW_HIDE);
+        ShowWindow(frame, SW_SHOW);
+        settle(30);
+    });
+    std::printf("reshow %s %u %u\n", explorer ? "explorer" : "browser", sentMessages,
+                retrievedMessages);
 }
 
 // Wine's image-list code alone: what a refill of a pair costs (emptied, then 64 icons
@@ -204,8 +225,10 @@ int child(const char* mode, int frames) {
     if (std::strcmp(mode, "none") == 0) timeImageLists(large, largeHot);
     countMessagesOfOpen(true, frames, &opened);
     countMessagesOfOpen(false, frames, &opened);
+    const HWND explorer = opened.front().frame, browser = opened[2 * frames - 1].frame;
+    countMessagesOfReshow(true, explorer);
+    countMessagesOfReshow(false, browser);
     if (library) {
-        const HWND explorer = opened.front().frame, browser = opened[2 * frames - 1].frame;
         const unsigned explorerAgain = refillOfReshow(explorer);
         const unsigned browserAgain = refillOfReshow(browser);
         loaded.setIcons(other.data(), otherHot.data(), kSlots, 24);
@@ -227,6 +250,7 @@ int child(const char* mode, int frames) {
 struct ChildRun {
     std::vector<double> explorer, browser;
     unsigned messages[2][2] = {};    // [explorer, browser][sent, retrieved] of a later frame
+    unsigned reshow[2][2] = {};      // the same for a frame hidden and shown again
     double refillMs = 0, saveMs = 0; // Wine's image-list code alone
     unsigned refills[5] = {};
     bool counted = false;
@@ -310,8 +334,11 @@ bool runChild(const char* mode, int frames, ChildRun* run, std::string* error) {
             continue;
         if (std::sscanf(line.c_str(), "imagelists %lf %lf", &run->refillMs, &run->saveMs) == 2)
             continue;
-        unsigned* m = run->messages[line.find("explorer") != std::string::npos ? 0 : 1];
+        const int kind = line.find("explorer") != std::string::npos ? 0 : 1;
+        unsigned* m = run->messages[kind];
         if (std::sscanf(line.c_str(), "messages %*s %u %u", &m[0], &m[1]) == 2) continue;
+        unsigned* h = run->reshow[kind];
+        if (std::sscanf(line.c_str(), "reshow %*s %u %u", &h[0], &h[1]) == 2) continue;
         unsigned* r = run->refills;
         if (std::sscanf(line.c_str(), "refills %u %u %u %u %u", &r[0], &r[1], &r[2], &r[3],
                         &r[4]) == 5)
@@ -348,8 +375,8 @@ void printTable(const std::vector<ChildRun> (&runs)[kModeCount], bool fastest) {
     Figures f[kModeCount];
     for (int mode = 0; mode < kModeCount; ++mode)
         f[mode] = figuresOf(runs[mode], fastest);
-    std::printf("%-16s %10s %10s %10s %10s %10s %8s\n", fastest ? "fastest round" : "median",
-                "no hooks", "bare hook", "lib. off", "library", "added ms", "ratio");
+    std::printf("%-16s %10s %10s %10s %10s %10s %9s %9s\n", fastest ? "fastest round" : "median",
+                "no hooks", "bare hook", "lib. off", "library", "added ms", "lib/none", "lib/bare");
     const struct {
         const char* name;
         double Figures::*field;
@@ -358,9 +385,39 @@ void printTable(const std::vector<ChildRun> (&runs)[kModeCount], bool fastest) {
                 {"first browser", &Figures::firstBrowser},
                 {"later browser", &Figures::laterBrowser}};
     for (const auto& row : rows) {
-        const double base = f[0].*row.field, lib = f[kLibraryMode].*row.field;
-        std::printf("%-16s %10.2f %10.2f %10.2f %10.2f %10.2f %8.2f\n", row.name, base,
-                    f[1].*row.field, f[2].*row.field, lib, lib - base, base > 0 ? lib / base : 0);
+        const double base = f[0].*row.field, bare = f[1].*row.field;
+        const double lib = f[kLibraryMode].*row.field;
+        std::printf("%-16s %10.2f %10.2f %10.2f %10.2f %10.2f %9.2f %9.2f\n", row.name, base, bare,
+                    f[2].*row.field, lib, lib - base, base > 0 ? lib / base : 0,
+                    bare > 0 ? lib / bare : 0);
+    }
+}
+
+// Median over the rounds of a message count: [kind][sent, retrieved].
+unsigned medianCount(const std::vector<ChildRun>& runs, unsigned (ChildRun::*counts)[2][2],
+                     int kind, int which) {
+    std::vector<double> values;
+    for (const ChildRun& run : runs)
+        values.push_back((run.*counts)[kind][which]);
+    return static_cast<unsigned>(median(values) + 0.5);
+}
+
+// What the library sends to a frame's windows: its own messages and what the controls
+// send each other because of them, over the same work without hooks. Retrieved
+// messages (paints, timer ticks) are printed beside them; their number varies with the
+// moment painting comes.
+void printMessages(const std::vector<ChildRun> (&runs)[kModeCount], const char* what,
+                   unsigned (ChildRun::*counts)[2][2]) {
+    const char* kinds[] = {"Explorer", "browser"};
+    for (int kind = 0; kind < 2; ++kind) {
+        const unsigned sent = medianCount(runs[0], counts, kind, 0);
+        const unsigned got = medianCount(runs[0], counts, kind, 1);
+        const unsigned libSent = medianCount(runs[kLibraryMode], counts, kind, 0);
+        const unsigned libGot = medianCount(runs[kLibraryMode], counts, kind, 1);
+        const int added = static_cast<int>(libSent) - static_cast<int>(sent);
+        std::printf("  %-8s %s: without hooks %u / %u, with the library %u / %u\n", kinds[kind],
+                    what, sent, got, libSent, libGot);
+        std::printf("library messages per %s, %s: %d\n", what, kinds[kind], added);
     }
 }
 
@@ -416,23 +473,19 @@ int main(int argc, char** argv) {
     }
     std::printf("frame open to first paint, in the frame's thread; %d rounds of a child process\n"
                 "opening %d Explorer then %d browser frames, in ms (later: the median of frames\n"
-                "2..%d of each round); added ms and ratio: library against no hooks\n\n",
+                "2..%d of each round); added ms and lib/none: the library against no hooks;\n"
+                "lib/bare: the library against the bare hook\n\n",
                 rounds, frames, frames, frames);
     printTable(runs, false);
     printTable(runs, true);
-    const ChildRun& plain = runs[0].back();
-    const ChildRun& styled = runs[kLibraryMode].back();
-    std::printf("\nmessages of a later frame's open, sent / retrieved, without hooks and with the\n"
-                "library (each one passes every global hook installed):\n"
-                "  Explorer %u / %u and %u / %u; browser %u / %u and %u / %u\n",
-                plain.messages[0][0], plain.messages[0][1], styled.messages[0][0],
-                styled.messages[0][1], plain.messages[1][0], plain.messages[1][1],
-                styled.messages[1][0], styled.messages[1][1]);
-    // Other work on the machine slows single rounds: the fastest round is the figure to read.
-    const Figures none = figuresOf(runs[0], true), bare = figuresOf(runs[1], true);
-    const Figures off = figuresOf(runs[2], true), with = figuresOf(runs[kLibraryMode], true);
-    const unsigned sent = plain.messages[0][0];
-    std::printf("later Explorer frame, fastest rounds: the bare hook adds %.2f ms (%.1f us per "
+    std::printf("\nmessages to a frame's thread (sent / retrieved, medians of the rounds) and the\n"
+                "library's: the sent messages it adds\n");
+    printMessages(runs, "open", &ChildRun::messages);
+    printMessages(runs, "hide-and-show", &ChildRun::reshow);
+    const Figures none = figuresOf(runs[0], false), bare = figuresOf(runs[1], false);
+    const Figures off = figuresOf(runs[2], false), with = figuresOf(runs[kLibraryMode], false);
+    const unsigned sent = medianCount(runs[0], &ChildRun::messages, 0, 0);
+    std::printf("later Explorer frame, medians: the bare hook adds %.2f ms (%.1f us per "
                 "sent message),\n"
                 "the library's hooks switched off %.2f ms, the library at work %.2f ms\n",
                 bare.laterExplorer - none.laterExplorer,
@@ -449,8 +502,8 @@ int main(int argc, char** argv) {
                 *std::min_element(saves.begin(), saves.end()));
     const ChildRun& last = runs[kLibraryMode].back();
     if (!last.counted) return fail("the library's child counted no refills");
-    std::printf("\nImageList_ReplaceIcon calls of the library (one refill = 2 lists x 64 slots = "
-                "%d):\n"
+    std::printf("\nImages the library filled in (ImageList_ReplaceIcon calls, 64 per\n"
+                "ImageList_Add of a prepared strip; one refill = 2 lists x 64 slots = %d):\n"
                 "  Explorer frame hidden and shown again: %u\n"
                 "  browser frame hidden and shown again: %u\n"
                 "  browser frame shown after a new icon set: %u\n"
@@ -461,6 +514,10 @@ int main(int argc, char** argv) {
                 last.refills[4]);
     std::printf("later Explorer frame, added ms: %.2f; over the bare hook: %.2f\n",
                 with.laterExplorer - none.laterExplorer, with.laterExplorer - bare.laterExplorer);
+    std::printf("later Explorer frame, library / bare hook: %.2f\n",
+                bare.laterExplorer > 0 ? with.laterExplorer / bare.laterExplorer : 0);
+    std::printf("later browser frame, library / bare hook: %.2f\n",
+                bare.laterBrowser > 0 ? with.laterBrowser / bare.laterBrowser : 0);
     DestroyWindow(notify);
     return 0;
 }

@@ -1,0 +1,102 @@
+// A frame hidden and shown again gets the re-application's private messages; with the
+// real DLL's hooks on a frame of this thread, the setters its rebar and main toolbar
+// receive are counted by message id: none when nothing changed, and after one setting
+// changed while the frame was hidden, exactly that setting's writes.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <map>
+
+#include "pump.h"
+#include "sequence_assert.h"
+#include "settling_fixture.h"
+
+using namespace control_test;
+using standin::FrameClass;
+
+namespace {
+
+constexpr UINT kSetters[] = {
+    RB_SHOWBAND,     RB_SETBANDINFOA,    RB_SETBANDINFOW,   RB_INSERTBANDA,    RB_INSERTBANDW,
+    RB_DELETEBAND,   RB_MOVEBAND,        TB_SETBUTTONINFOA, TB_SETBUTTONINFOW, TB_SETSTATE,
+    TB_SETSTYLE,     TB_SETMETRICS,      TB_SETBUTTONWIDTH, TB_SETBUTTONSIZE,  TB_SETBITMAPSIZE,
+    TB_SETIMAGELIST, TB_SETHOTIMAGELIST, TB_SETPADDING,     TB_AUTOSIZE,       TB_SETINDENT};
+
+using Writes = std::map<UINT, int>;
+
+class ReshowWrites : public SettlingFixture {
+  protected:
+    ReshowWrites() : SettlingFixture(frameOf(FrameClass::Explorer)) {}
+
+    void SetUp() override {
+        SettlingFixture::SetUp();
+        if (HasFatalFailure()) return;
+        RecorderConfig config = privateMessagesOnly();
+        for (UINT setter : kSetters)
+            config.recordOnly(setter);
+        recorder.configure(config);
+        ASSERT_TRUE(recorder.attach(f->rebar));
+        library.showHideAllMenu(0, 0);
+        library.showHideAllHeader(0, 0);
+        library.showHideAllLogo(1, 1);
+        library.showHideAllDropdownArrow(1, 1);
+        // Explorer's shared lists have the icons already: no icon walk on show.
+        library.shared->explorerIconsApplied = 1;
+        ShowWindow(f->frame, SW_SHOW);
+        tarvik::test::pumpFor(kQuietMs);
+    }
+
+    // Hidden, changed by `change`, shown again: what the frame's windows received.
+    template <typename Change>
+    void reshow(Change change) {
+        ShowWindow(f->frame, SW_HIDE);
+        change();
+        tarvik::test::pumpPending();
+        recorder.clear();
+        ShowWindow(f->frame, SW_SHOW);
+        tarvik::test::pumpFor(kQuietMs);
+    }
+
+    Writes writes() const {
+        Writes counted;
+        for (const MessageRecord& record : recorder.records())
+            if (record.hwnd == f->rebar || record.hwnd == f->mainToolbar) ++counted[record.message];
+        return counted;
+    }
+
+    std::vector<MessageRecord> privateMessages() const {
+        std::vector<MessageRecord> own;
+        for (const MessageRecord& record : recordsFor(recorder.records(), f->frame))
+            own.push_back(record);
+        return own;
+    }
+};
+
+TEST_F(ReshowWrites, AnUnchangedFrameGetsNoWriteAndAChangedSettingOnlyItsOwn) {
+    // WM_SHOWWINDOW, then WM_WINDOWPOSCHANGED: two re-applications.
+    const LPARAM kind = TARVIK_KIND_EXPLORER;
+    std::vector<Expected> twice;
+    for (int run = 0; run < 2; ++run)
+        for (const Expected& one : {privateMessage(f->frame, MSG_SET_LOGO, kApply, kind),
+                                    privateMessage(f->frame, MSG_SET_MENUBAR, kRehide, kind),
+                                    privateMessage(f->frame, MSG_SET_DROPDOWNS, kApply, kind)})
+            twice.push_back(one);
+
+    reshow([] {});
+    EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
+    EXPECT_EQ(writes(), Writes{});
+
+    // Arrows shown again: the two drop-down buttons, the re-layout and the band's new fit
+    // (Wine's toolbar reports no spacing, so none is written).
+    reshow([&] { library.shared->hideDropdown[0] = 0; });
+    EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
+    EXPECT_EQ(writes(),
+              (Writes{{TB_SETBUTTONINFOA, 2}, {TB_SETBUTTONWIDTH, 2}, {RB_SETBANDINFOA, 1}}));
+
+    // The logo shown again: one RB_SHOWBAND.
+    reshow([&] { library.shared->hideLogo[0] = 0; });
+    EXPECT_EQ(writes(), (Writes{{RB_SHOWBAND, 1}}));
+    EXPECT_FALSE(logoHidden());
+    EXPECT_EQ(stylesOf(f->mainToolbar)[1] & BTNS_DROPDOWN, BTNS_DROPDOWN);
+}
+
+} // namespace
