@@ -5,16 +5,13 @@
 
 namespace {
 
-constexpr ProcessState initialProcessState() {
-    ProcessState state{};
-    for (FrameTimers& slot : state.frameTimers)
-        slot = {nullptr, kNoTimer, kNoTimer};
-    state.sharedTimers = {nullptr, kNoTimer, kNoTimer};
-    return state;
+int& field(FrameTimers& slot, FrameTimer which) {
+    return which == FrameTimer::MenuAutohide ? slot.menuTimerIdPlusOne
+                                             : slot.reapplyTimerIdPlusOne;
 }
 
-int& field(FrameTimers& slot, FrameTimer which) {
-    return which == FrameTimer::MenuAutohide ? slot.menuTimerId : slot.reapplyTimerId;
+int timerId(FrameTimers& slot, FrameTimer which) {
+    return field(slot, which) - 1;
 }
 
 FrameTimers* findSlot(HWND frame) {
@@ -30,8 +27,8 @@ bool claim(FrameTimers& slot, HWND frame, bool reclaimDead) {
     if (InterlockedCompareExchangePointer(reinterpret_cast<PVOID*>(&slot.frame), frame, held) !=
         held)
         return false;
-    slot.menuTimerId = kNoTimer;
-    slot.reapplyTimerId = kNoTimer;
+    slot.menuTimerIdPlusOne = 0;
+    slot.reapplyTimerIdPlusOne = 0;
     return true;
 }
 
@@ -50,22 +47,22 @@ BusyThread* findBusy(DWORD thread) {
 
 } // namespace
 
-constinit ProcessState processState = initialProcessState();
+constinit ProcessState processState{};
 
 int storedTimerId(HWND frame, FrameTimer which) {
-    if (FrameTimers* slot = findSlot(frame)) return field(*slot, which);
-    return field(processState.sharedTimers, which);
+    if (FrameTimers* slot = findSlot(frame)) return timerId(*slot, which);
+    return timerId(processState.sharedTimers, which);
 }
 
 void storeTimerId(HWND frame, FrameTimer which, int id) {
     FrameTimers* slot = findSlot(frame);
     if (slot == nullptr) {
-        if (id == kNoTimer && field(processState.sharedTimers, which) == kNoTimer) return;
+        if (id == kNoTimer && timerId(processState.sharedTimers, which) == kNoTimer) return;
         slot = id == kNoTimer ? &processState.sharedTimers : claimSlot(frame);
     }
-    field(*slot, which) = id;
-    if (slot != &processState.sharedTimers && slot->menuTimerId == kNoTimer &&
-        slot->reapplyTimerId == kNoTimer)
+    field(*slot, which) = id + 1;
+    if (slot != &processState.sharedTimers && slot->menuTimerIdPlusOne == 0 &&
+        slot->reapplyTimerIdPlusOne == 0)
         InterlockedExchangePointer(reinterpret_cast<PVOID*>(&slot->frame), nullptr);
 }
 

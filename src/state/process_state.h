@@ -6,11 +6,13 @@
 #include "state/shared_state.h"
 
 // Timer ids of one frame, held per frame so that frames on several threads of
-// one process never kill or reuse each other's timers.
+// one process never kill or reuse each other's timers. Each id is kept plus one, so
+// that "no timer" is 0 and the whole record starts zeroed: it then takes no room in
+// the DLL's file.
 struct FrameTimers {
     HWND frame; // null: slot free
-    int menuTimerId;
-    int reapplyTimerId;
+    int menuTimerIdPlusOne;
+    int reapplyTimerIdPlusOne;
 };
 
 // A thread that is changing a rebar or toolbar itself; depth counts nested walks.
