@@ -259,8 +259,9 @@ Remote<Done> RemoteShell::destroyFrame(HWND frame) {
     return call<Done>(Request::DestroyFrame, WindowBody{frame});
 }
 
-Remote<HWND> RemoteShell::createTaskbar(int thread) {
-    Remote<WindowBody> raw = call<WindowBody>(Request::CreateTaskbar, ThreadBody{thread});
+Remote<HWND> RemoteShell::createTaskbar(int thread, bool announce) {
+    Remote<WindowBody> raw =
+        call<WindowBody>(Request::CreateTaskbar, TaskbarBody{thread, announce ? TRUE : FALSE});
     Remote<HWND> result;
     result.error = raw.error;
     result.value = raw->window;

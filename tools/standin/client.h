@@ -80,7 +80,8 @@ class RemoteShell {
     Remote<bool> showWindow(HWND window, int command); // what ShowWindow returned
     Remote<Done> postClose(HWND window);
     Remote<Done> destroyFrame(HWND frame);
-    Remote<HWND> createTaskbar(int thread = 0);
+    // `announce`: the new taskbar broadcasts "TaskbarCreated" (see taskbar.h).
+    Remote<HWND> createTaskbar(int thread = 0, bool announce = false);
     Remote<Done> destroyTaskbar(HWND taskbar);
     Remote<std::vector<BandRecord>> bands(HWND rebar);
     Remote<std::vector<ButtonRecord>> buttons(HWND toolbar);

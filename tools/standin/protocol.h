@@ -107,9 +107,10 @@ struct CreateFrameBody {
     FrameOptions options;
 };
 
-// CreateTaskbar: ThreadBody -> WindowBody
-struct ThreadBody {
+// CreateTaskbar: TaskbarBody -> WindowBody
+struct TaskbarBody {
     int thread;
+    BOOL announce; // broadcast "TaskbarCreated", as a (re)started shell does
 };
 
 // PostClose, DestroyFrame, DestroyTaskbar, SnapshotBands, SnapshotButtons, Foreground:
@@ -222,7 +223,7 @@ struct MessageReply {
 template <class... T>
 constexpr bool kAllPlain = (std::is_trivially_copyable_v<T> && ...);
 static_assert(kAllPlain<RequestHeader, ReplyHeader, PingReply, ThreadReply, CreateFrameBody,
-                        ThreadBody, WindowBody, ShowBody, ShowReply, BandsReply, ButtonsReply,
+                        TaskbarBody, WindowBody, ShowBody, ShowReply, BandsReply, ButtonsReply,
                         ImageListBody, ImageListInfo, FrameHandles, IconsBody, IconsReply, IconBody,
                         IconReply, SectionBody, SectionReply, RecordBody, RecordReply, FetchBody,
                         FetchReply, MessageBody, MessageReply>);

@@ -109,9 +109,11 @@ Status destroyFrameOn(Host& host, const WindowBody& body, Reply& reply) {
     return Status::Ok;
 }
 
-Status createTaskbarOn(Host& host, const ThreadBody& body, Reply& reply) {
+Status createTaskbarOn(Host& host, const TaskbarBody& body, Reply& reply) {
     auto made = std::make_shared<HWND>(nullptr);
-    Status status = host.onThread(body.thread, [made] { *made = createTaskbar(true); });
+    const bool announce = body.announce != FALSE;
+    Status status =
+        host.onThread(body.thread, [made, announce] { *made = createTaskbar(true, announce); });
     if (status != Status::Ok) return explainThread(reply, status, body.thread);
     if (*made == nullptr)
         return reply.fail(Status::Failed, "the taskbar window could not be created");
@@ -362,7 +364,7 @@ const Entry kHandlers[] = {
     BODY(ShowWindow, ShowBody, showWindow),
     BODY(PostClose, WindowBody, postClose),
     BODY(DestroyFrame, WindowBody, destroyFrameOn),
-    BODY(CreateTaskbar, ThreadBody, createTaskbarOn),
+    BODY(CreateTaskbar, TaskbarBody, createTaskbarOn),
     BODY(DestroyTaskbar, WindowBody, destroyTaskbarOn),
     BODY(SnapshotBands, WindowBody, snapshotBandsOf),
     BODY(SnapshotButtons, WindowBody, snapshotButtonsOf),
