@@ -22,7 +22,8 @@ int shown(int hide) {
 } // namespace
 
 void reapplyToFrame(HWND window) {
-    // Lists that already hold the controller's current icons are not refilled.
+    // Lists that already hold the controller's current icons are not refilled: the frame's
+    // own, or Explorer's lists of this process that another frame's fill left current.
     if (!frameShowsCurrentIcons(window)) broadcastToFrame(window, BC_AUTO | BC_ICONS_APPLY);
     broadcastToFrame(window, BC_AUTO | BC_LOGO_APPLY);
     broadcastToFrame(window, BC_AUTO | BC_MENU_REHIDE);
