@@ -22,27 +22,15 @@ int restore(LPARAM restoreBit) {
     return broadcastToAllFrames(BC_MANUAL | restoreBit);
 }
 
-// Explorer processes the taskbar's is not, each asked once through one of its frames.
-struct OtherExplorers {
-    DWORD taskbarProcess;
-    int count;
-    DWORD asked[16]; // past these, a process is asked again: its answer then changes nothing
-};
-
 // Explorer's lists and saved natives are per process: one whose frames live without the
 // taskbar (a separate-process folder window, or the taskbar's restarted elsewhere) gets
-// the taskbar's refill and release as well.
-BOOL CALLBACK restoreListsElsewhere(HWND window, LPARAM param) {
-    auto& others = *reinterpret_cast<OtherExplorers*>(param);
+// the taskbar's refill and release too, through each of its Explorer frames. The first
+// does the work; the release leaves nothing for the others.
+BOOL CALLBACK restoreListsElsewhere(HWND window, LPARAM taskbarProcess) {
     DWORD process = 0;
-    if (!isExplorerFrame(window) || GetWindowThreadProcessId(window, &process) == 0 ||
-        process == others.taskbarProcess)
-        return TRUE;
-    for (int i = 0; i < others.count; ++i)
-        if (others.asked[i] == process) return TRUE;
-    if (others.count < static_cast<int>(sizeof others.asked / sizeof others.asked[0]))
-        others.asked[others.count++] = process;
-    sendAndWait(window, MSG_RESTORE_ICONS, 0, 0);
+    GetWindowThreadProcessId(window, &process);
+    if (process != static_cast<DWORD>(taskbarProcess) && isExplorerFrame(window))
+        sendAndWait(window, MSG_RESTORE_ICONS, 0, 0);
     return TRUE;
 }
 
@@ -57,12 +45,13 @@ extern "C" int __cdecl restoreAllToolbar_EXPIE(void) {
     bumpIconGeneration(); // no fill made before the restore is current after it
     restore(BC_ICONS_RESTORE);
     HWND taskbar = FindWindowA(kTaskbarClass, nullptr);
-    OtherExplorers others{};
-    if (taskbar != nullptr) GetWindowThreadProcessId(taskbar, &others.taskbarProcess);
-    EnumWindows(restoreListsElsewhere, reinterpret_cast<LPARAM>(&others));
+    // No taskbar: no process of its own, and the send to no window fails.
+    DWORD taskbarProcess = 0;
+    if (taskbar != nullptr) GetWindowThreadProcessId(taskbar, &taskbarProcess);
+    EnumWindows(restoreListsElsewhere, static_cast<LPARAM>(taskbarProcess));
     // The taskbar last, as before: its answer is the export's.
     LRESULT result = 0;
-    if (taskbar != nullptr) sendAndWait(taskbar, MSG_RESTORE_ICONS, 0, 0, &result);
+    sendAndWait(taskbar, MSG_RESTORE_ICONS, 0, 0, &result);
     sharedState.explorerIconsApplied = 0;
     sharedState.inactive = 1;
     sharedState.restoring = 0;

@@ -70,13 +70,12 @@ bool sharesCurrentFill(HWND frame) {
     EnumChildWindows(frame, findMainToolbar, reinterpret_cast<LPARAM>(&toolbar));
     if (toolbar == nullptr) return false;
     const auto normal = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
-    if (normal == nullptr) return false;
     for (const IconFill& other : fills) {
         if (other.toolbar == nullptr || other.lists[0] != normal || !holdsFill(other, toolbar))
             continue;
-        const IconFill copy = other;
+        // The slot may be the other's own, reclaimed from a toolbar that is gone.
         if (IconFill* own = slotFor(toolbar)) {
-            *own = copy;
+            *own = other;
             own->toolbar = toolbar;
             own->frame = frame;
         }
