@@ -160,6 +160,8 @@ emu_run() {
         WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" \
         ${DISPLAY:+DISPLAY=$DISPLAY} ${LC_ALL:+LC_ALL=$LC_ALL} \
         ${TARVIK_I686_TREE:+TARVIK_I686_TREE=$TARVIK_I686_TREE} \
+        ${TARVIK_SHAPE_SEEDS:+TARVIK_SHAPE_SEEDS=$TARVIK_SHAPE_SEEDS} \
+        ${TARVIK_SHAPE_SEED:+TARVIK_SHAPE_SEED=$TARVIK_SHAPE_SEED} \
         sh -c 'cd "$0" 2>/dev/null || cd /; exec "$@"' "$PWD" "$@"
 }
 
