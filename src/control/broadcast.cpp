@@ -23,9 +23,8 @@ constexpr Group kBandGroups[] = {
 // False once the frame stops answering: the rest of its messages are skipped.
 bool sendIcons(HWND frame, LPARAM flags, int kind) {
     if (flags & BC_ICONS_APPLY) {
-        // Explorer's lists are shared by its frames: re-applied automatically only once.
-        if (kind == kKindExplorer && sharedState.explorerIconsApplied != 0 && (flags & BC_AUTO))
-            return false;
+        // Whether a shown frame needs its icons is decided in its own process, from what
+        // that process filled (reapplyToFrame): the flag is a record, never a skip.
         if (!sendAndWait(frame, MSG_SET_ICONS, kApply, kind)) return false;
         if (kind == kKindExplorer) sharedState.explorerIconsApplied = 1;
         return true;

@@ -6,6 +6,7 @@
 #include "state/identifiers.h"
 #include "state/shared_state.h"
 #include "windows/class_names.h"
+#include "windows/classifier.h"
 
 namespace {
 
@@ -21,6 +22,18 @@ int restore(LPARAM restoreBit) {
     return broadcastToAllFrames(BC_MANUAL | restoreBit);
 }
 
+// Explorer's lists and saved natives are per process: one whose frames live without the
+// taskbar (a separate-process folder window, or the taskbar's restarted elsewhere) gets
+// the taskbar's refill and release too, through each of its Explorer frames. The first
+// does the work; the release leaves nothing for the others.
+BOOL CALLBACK restoreListsElsewhere(HWND window, LPARAM taskbarProcess) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != static_cast<DWORD>(taskbarProcess) && isExplorerFrame(window))
+        sendAndWait(window, MSG_RESTORE_ICONS, 0, 0);
+    return TRUE;
+}
+
 } // namespace
 
 extern "C" int __cdecl changeAllToolbar_EXPIE(void) {
@@ -31,9 +44,14 @@ extern "C" int __cdecl changeAllToolbar_EXPIE(void) {
 extern "C" int __cdecl restoreAllToolbar_EXPIE(void) {
     bumpIconGeneration(); // no fill made before the restore is current after it
     restore(BC_ICONS_RESTORE);
+    HWND taskbar = FindWindowA(kTaskbarClass, nullptr);
+    // No taskbar: no process of its own, and the send to no window fails.
+    DWORD taskbarProcess = 0;
+    if (taskbar != nullptr) GetWindowThreadProcessId(taskbar, &taskbarProcess);
+    EnumWindows(restoreListsElsewhere, static_cast<LPARAM>(taskbarProcess));
+    // The taskbar last, as before: its answer is the export's.
     LRESULT result = 0;
-    if (HWND taskbar = FindWindowA(kTaskbarClass, nullptr))
-        sendAndWait(taskbar, MSG_RESTORE_ICONS, 0, 0, &result);
+    sendAndWait(taskbar, MSG_RESTORE_ICONS, 0, 0, &result);
     sharedState.explorerIconsApplied = 0;
     sharedState.inactive = 1;
     sharedState.restoring = 0;

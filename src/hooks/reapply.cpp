@@ -24,7 +24,8 @@ int shown(int hide) {
 void reapplyToFrame(HWND window) {
     // Most windows shown are no frame: asked once here, not by each of the four words.
     if (frameKindOf(window) == kKindNone) return;
-    // Lists that already hold the controller's current icons are not refilled.
+    // Lists that already hold the controller's current icons are not refilled: the frame's
+    // own, or Explorer's lists of this process that another frame's fill left current.
     if (!frameShowsCurrentIcons(window)) broadcastToFrame(window, BC_AUTO | BC_ICONS_APPLY);
     broadcastToFrame(window, BC_AUTO | BC_LOGO_APPLY);
     broadcastToFrame(window, BC_AUTO | BC_MENU_REHIDE);

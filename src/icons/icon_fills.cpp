@@ -5,6 +5,7 @@
 #include "icons/icon_fills.h"
 #include "state/process_state.h"
 #include "state/shared_state.h"
+#include "windows/classifier.h"
 
 namespace {
 
@@ -38,6 +39,51 @@ IconFill* slotFor(HWND toolbar) {
     return nullptr;
 }
 
+// The toolbar shows the record's lists, as filled, from the current icons.
+bool holdsFill(const IconFill& fill, HWND toolbar) {
+    if (fill.generation != iconGenerationNow()) return false;
+    const UINT queries[2] = {TB_GETIMAGELIST, TB_GETHOTIMAGELIST};
+    for (int i = 0; i < 2; ++i) {
+        HIMAGELIST list = fill.lists[i];
+        if (reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, queries[i], 0, 0)) != list)
+            return false;
+        int cx = 0, cy = 0;
+        // A toolbar without a hot list has none to compare.
+        if (list != nullptr && (!fill.iconSize(list, &cx, &cy) || cx != fill.size ||
+                                cy != fill.size || fill.imageCount(list) != fill.images[i]))
+            return false;
+    }
+    return true;
+}
+
+BOOL CALLBACK findMainToolbar(HWND child, LPARAM found) {
+    if (!isMainToolbar(child, 0)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// Whether Explorer's icons are in place is a fact about this process's lists, not the
+// desktop's: a frame whose toolbar shows lists this process filled with the current
+// icons for another frame needs no fill of its own, and is noted as showing them.
+bool sharesCurrentFill(HWND frame) {
+    HWND toolbar = nullptr;
+    EnumChildWindows(frame, findMainToolbar, reinterpret_cast<LPARAM>(&toolbar));
+    if (toolbar == nullptr) return false;
+    const auto normal = reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
+    for (const IconFill& other : fills) {
+        if (other.toolbar == nullptr || other.lists[0] != normal || !holdsFill(other, toolbar))
+            continue;
+        // The slot may be the other's own, reclaimed from a toolbar that is gone.
+        if (IconFill* own = slotFor(toolbar)) {
+            *own = other;
+            own->toolbar = toolbar;
+            own->frame = frame;
+        }
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 LONG iconGenerationNow() {
@@ -64,25 +110,15 @@ void noteIconFill(const ImageListApi& api, HWND toolbar, HIMAGELIST normal, HIMA
 }
 
 bool frameShowsCurrentIcons(HWND frame) {
+    // A pending visual-style change re-applies at the next layout query: the show's
+    // walk must run so that its own layout query gets there.
+    if (processState.themeChangePending != 0) return false;
     // Most windows shown are no frame this process filled: a scan of the table ends it.
     const IconFill* fill = nullptr;
     for (const IconFill& candidate : fills)
         if (candidate.toolbar != nullptr && candidate.frame == frame) fill = &candidate;
-    // A pending visual-style change re-applies at the next layout query: the show's
-    // walk must run so that its own layout query gets there.
-    if (fill == nullptr || processState.themeChangePending != 0 ||
-        fill->generation != iconGenerationNow() || GetAncestor(fill->toolbar, GA_ROOT) != frame)
-        return false;
-    const UINT queries[2] = {TB_GETIMAGELIST, TB_GETHOTIMAGELIST};
-    for (int i = 0; i < 2; ++i) {
-        HIMAGELIST list = fill->lists[i];
-        if (reinterpret_cast<HIMAGELIST>(SendMessageA(fill->toolbar, queries[i], 0, 0)) != list)
-            return false;
-        int cx = 0, cy = 0;
-        // A toolbar without a hot list has none to compare.
-        if (list != nullptr && (!fill->iconSize(list, &cx, &cy) || cx != fill->size ||
-                                cy != fill->size || fill->imageCount(list) != fill->images[i]))
-            return false;
-    }
-    return true;
+    if (fill != nullptr)
+        return GetAncestor(fill->toolbar, GA_ROOT) == frame && holdsFill(*fill, fill->toolbar);
+    // Explorer's frames share the process's lists: a new one may show another's fill.
+    return isExplorerFrame(frame) && sharesCurrentFill(frame);
 }

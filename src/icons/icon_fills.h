@@ -21,5 +21,6 @@ void noteIconFill(const ImageListApi& api, HWND toolbar, HIMAGELIST normal, HIMA
                   int size, LONG generation);
 
 // True when the frame's main toolbar shows this process's fill of the controller's
-// current icons: same lists, same size and image counts, no change since.
+// current icons: same lists, same size and image counts, no change since. An Explorer
+// frame may show the fill made for another frame of this process (shared lists).
 bool frameShowsCurrentIcons(HWND frame);

@@ -55,10 +55,10 @@ void refillEvery(bool large) {
 } // namespace
 
 void restoreExplorerLists() {
-    if (sharedState.iconSizeMode == kSizeModeLarge)
-        refillEvery(true);
-    else if (sharedState.iconSizeMode == kSizeModeSmall)
-        refillEvery(false);
+    // Both classes: the desktop's last probe says nothing about this process's lists, and a
+    // pair whose frames are all gone would otherwise keep the controller's icons.
+    for (bool large : kSizeClasses)
+        refillEvery(large);
     freeSavedExplorerIcons();
 }
 

@@ -73,11 +73,17 @@ ListPair captureIEPair(HWND toolbar, const ImageListApi& api) {
 // from another frame's toolbar, always one of the same module as this walk's.
 ListPair pairFor(bool explorer, bool large, const ListPair& iePair, HMODULE module,
                  const ImageListApi& api) {
-    if (!explorer) return iePair;
-    ExplorerPairs* pairs = explorerPairsOf(module);
-    if (pairs == nullptr) return {nullptr, nullptr, false, ImageListApi{}};
-    const ListSlots own = explorerListSlots(*pairs, large);
-    return {*own.normal, *own.hot, true, api};
+    ListPair pair = iePair;
+    if (explorer) {
+        ExplorerPairs* pairs = explorerPairsOf(module);
+        if (pairs == nullptr) return {};
+        const ListSlots own = explorerListSlots(*pairs, large);
+        pair = {*own.normal, *own.hot, true, api};
+    }
+    // Without both lists the toolbar is left alone: the natives saved from it would be
+    // wrong for its process's other toolbars, which fall back on the same saved icons.
+    pair.captured = pair.captured && pair.normal != nullptr && pair.hot != nullptr;
+    return pair;
 }
 
 void setToolbarLists(HWND toolbar, const ListPair& pair) {

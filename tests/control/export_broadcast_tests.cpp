@@ -4,6 +4,7 @@
 // export, the taskbar step of restoreAllToolbar_EXPIE, the timer stop of
 // uninstallHook_EXPIE, and a frame that does not answer.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <windows.h>
 #include <functional>
 
@@ -133,6 +134,8 @@ class Exports : public ::testing::Test {
 };
 
 TEST_F(Exports, EachSendsItsMessageToEveryFrameAndNothingElse) {
+    // This process holds the taskbar: its frames get no taskbar step of their own.
+    AnsweringTaskbar taskbar;
     for (const Export& e : broadcastingExports()) {
         SCOPED_TRACE(e.name);
         recorder.clear();
@@ -300,13 +303,35 @@ TEST_F(Exports, RestoreAllToolbarAsksTheTaskbarLastAndReturnsItsAnswer) {
 }
 
 // Wine's explorer always owns a hidden "Shell_TrayWnd" that answers unknown messages
-// with 0, so "no taskbar" here means no stand-in taskbar: the library finds Wine's.
+// with 0, so "no taskbar" here means no stand-in taskbar: the library finds Wine's, in
+// another process. This process's Explorer frames then live without the taskbar, as
+// separate-process folder windows do: after every frame's restore each is asked for the
+// taskbar's refill and release, for its process's lists and saved icons.
 TEST_F(Exports, RestoreAllToolbarWithoutTheStandinTaskbarReturnsZero) {
+    Frame tree{FrameClass::ExplorerTree};
+    ASSERT_TRUE(recorder.attach(tree->frame));
     changeAllToolbar_EXPIE();
     recorder.clear();
     EXPECT_EQ(restoreAllToolbar_EXPIE(), 0);
     EXPECT_EQ(flagsNow(), (Flags{1, 0, 0}));
-    expectOneMessageEach(MSG_SET_ICONS, 2);
+    const std::vector<MessageRecord> records = recorder.records();
+    const auto asked = [&](HWND frame) {
+        return static_cast<int>(std::count_if(records.begin(), records.end(), [&](const auto& r) {
+            return r.hwnd == frame && r.message == MSG_RESTORE_ICONS;
+        }));
+    };
+    EXPECT_EQ(asked(explorer->frame), 1);
+    EXPECT_EQ(asked(tree->frame), 1);
+    EXPECT_EQ(asked(browser->frame), 0);
+    EXPECT_EQ(records.back().message, static_cast<UINT>(MSG_RESTORE_ICONS))
+        << "after every frame's restore";
+    for (HWND frame : {explorer->frame, tree->frame, browser->frame})
+        EXPECT_EQ(std::count_if(records.begin(), records.end(),
+                                [&](const auto& r) {
+                                    return r.hwnd == frame && r.message == MSG_SET_ICONS &&
+                                           r.wParam == 2;
+                                }),
+                  1);
 }
 
 TEST_F(Exports, UninstallStopsTheTimersOfEveryFrameFirst) {

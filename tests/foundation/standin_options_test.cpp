@@ -241,3 +241,49 @@ TEST(StandinOptions, WorkerOffersTheButtonsToCustomize) {
     EXPECT_FALSE(
         SendMessageA(frame->worker, WM_NOTIFY, kMainToolbarId, reinterpret_cast<LPARAM>(&info)));
 }
+
+// Dark (text) pixels in a band's header right of its gripper, as the screen shows them.
+int titlePixels(HWND rebar, UINT bandId) {
+    const auto index = static_cast<int>(SendMessageA(rebar, RB_IDTOINDEX, bandId, 0));
+    REBARBANDINFOA band{};
+    band.cbSize = sizeof band;
+    band.fMask = RBBIM_HEADERSIZE;
+    SendMessageA(rebar, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
+    RECT rect{};
+    SendMessageA(rebar, RB_GETRECT, index, reinterpret_cast<LPARAM>(&rect));
+    RedrawWindow(rebar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(rebar);
+    int dark = 0;
+    for (LONG x = rect.left + 6; x < rect.left + static_cast<LONG>(band.cxHeader); ++x)
+        for (LONG y = rect.top; y < rect.bottom; ++y) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80) ++dark;
+        }
+    ReleaseDC(rebar, dc);
+    return dark;
+}
+
+// Wine's rebar draws a hidden title once a header width is set (the library hides the
+// address title in 18 pixels); the Windows model draws none, and still a shown title.
+TEST(StandinOptions, HiddenTitlesAreUndrawnInTheWindowsModel) {
+    for (bool model : {false, true}) {
+        FrameOptions options;
+        options.undrawnHiddenTitles = model;
+        FrameGuard frame(options);
+        tarvik::test::pumpFor(100);
+        EXPECT_GT(titlePixels(frame->rebar, kAddressBandId), 0) << "shown title, model " << model;
+        REBARBANDINFOA band{};
+        band.cbSize = sizeof band;
+        band.fMask = RBBIM_STYLE | RBBIM_HEADERSIZE;
+        const int address =
+            static_cast<int>(SendMessageA(frame->rebar, RB_IDTOINDEX, kAddressBandId, 0));
+        SendMessageA(frame->rebar, RB_GETBANDINFOA, address, reinterpret_cast<LPARAM>(&band));
+        band.fStyle |= RBBS_HIDETITLE;
+        band.cxHeader = 18;
+        SendMessageA(frame->rebar, RB_SETBANDINFOA, address, reinterpret_cast<LPARAM>(&band));
+        if (model)
+            EXPECT_EQ(titlePixels(frame->rebar, kAddressBandId), 0);
+        else
+            EXPECT_GT(titlePixels(frame->rebar, kAddressBandId), 0) << "Wine no longer draws it";
+    }
+}

@@ -17,7 +17,7 @@ namespace {
 
 class Upkeep : public HookBench {};
 
-TEST_F(Upkeep, FramesShownAfterTheSettingsGetThemAndExplorerIconsOnlyOnce) {
+TEST_F(Upkeep, FramesShownAfterTheSettingsGetThemAndExplorerIconsOncePerProcess) {
     RemoteShell& host = startHost();
     install();
     IconTables icons = makeHostIcons(host, 24, 0);
@@ -30,14 +30,17 @@ TEST_F(Upkeep, FramesShownAfterTheSettingsGetThemAndExplorerIconsOnlyOnce) {
     library.showHideAllDropdownArrow(1, 1);
     ASSERT_EQ(library.shared->explorerIconsApplied, 0);
 
-    const FrameHandles first = hostFrame(host, frameOptions(FrameClass::Explorer, true, false));
-    const FrameHandles second = hostFrame(host, frameOptions(FrameClass::Explorer, true, false));
+    // Explorer's frames share the shell's lists in their process.
+    standin::FrameOptions explorer = frameOptions(FrameClass::Explorer, true, false);
+    explorer.shareImageLists = true;
+    const FrameHandles first = hostFrame(host, explorer);
+    const FrameHandles second = hostFrame(host, explorer);
     ASSERT_NE(second.frame, nullptr);
     ASSERT_TRUE(record(host, {first.frame, second.frame}, privateMessagesOnly()));
     ASSERT_TRUE(host.showWindow(first.frame, SW_SHOW));
 
     // Showing sends WM_SHOWWINDOW and then WM_WINDOWPOSCHANGED: two runs, the icons
-    // only in the first, which marks Explorer's shared lists as done.
+    // only in the first, whose fill leaves this process's shared lists current.
     const LPARAM kind = TARVIK_KIND_EXPLORER;
     const std::vector<Expected> firstShow = {
         privateMessage(first.frame, MSG_SET_ICONS, kApply, kind),
@@ -57,7 +60,8 @@ TEST_F(Upkeep, FramesShownAfterTheSettingsGetThemAndExplorerIconsOnlyOnce) {
     EXPECT_FALSE(hostButtonStyles(host, first.mainToolbar)[0] & BTNS_DROPDOWN);
     EXPECT_FALSE(titleHidden(host, first.rebar)) << "band titles are not kept up";
 
-    // A second Explorer frame gets the band settings but no icon message.
+    // A second Explorer frame of the process gets the band settings but no icon message:
+    // it shows the lists the first one's fill left current.
     ASSERT_TRUE(record(host, {first.frame, second.frame}, privateMessagesOnly()));
     ASSERT_TRUE(host.showWindow(second.frame, SW_SHOW));
     const std::vector<MessageRecord> secondShow = records(host);
@@ -66,6 +70,8 @@ TEST_F(Upkeep, FramesShownAfterTheSettingsGetThemAndExplorerIconsOnlyOnce) {
     EXPECT_EQ(recordsFor(secondShow, first.frame).size(), 0u);
     EXPECT_TRUE(hostBandHidden(host, second.rebar, kLogoBandId));
     EXPECT_TRUE(hostBandHidden(host, second.rebar, kMenuBandId));
+    EXPECT_TRUE(
+        hostListHolds(host, second.mainToolbar, false, 24, controllerColours(kSlots, false, 0)));
 
     // Hiding a frame re-applies nothing.
     ASSERT_TRUE(record(host, {first.frame, second.frame}, privateMessagesOnly()));

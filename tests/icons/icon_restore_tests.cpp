@@ -227,7 +227,9 @@ struct BothClasses {
 
 } // namespace
 
-TEST_F(IconRestore, RestoreIconsMessageRefillsTheSmallPairAfterASmallProbe) {
+// Both classes' pairs, whatever was probed last: a pair whose frames are all gone would
+// otherwise keep the controller's icons for the next frame to show.
+TEST_F(IconRestore, RestoreIconsMessageRefillsBothPairsAfterASmallProbe) {
     BothClasses frames(false);
     ASSERT_EQ(sharedState.iconSizeMode, kSizeModeSmall);
     ASSERT_EQ(frames.savedLarge.size(), 24u);
@@ -240,27 +242,27 @@ TEST_F(IconRestore, RestoreIconsMessageRefillsTheSmallPairAfterASmallProbe) {
 
     recorder.detachAll();
     EXPECT_TRUE(frames.holdsNatives(false));
-    EXPECT_TRUE(frames.keepsControllerIcons(true));
+    EXPECT_TRUE(frames.holdsNatives(true));
     EXPECT_TRUE(frames.released());
     EXPECT_TRUE(frames.icons.allAlive());
     EXPECT_EQ(recorder.count(), 0u) << "no list is set again, nothing is laid out";
 }
 
-TEST_F(IconRestore, RestoreIconsMessageRefillsTheLargePairAfterALargeProbe) {
+TEST_F(IconRestore, RestoreIconsMessageRefillsBothPairsAfterALargeProbe) {
     BothClasses frames(true);
     ASSERT_EQ(sharedState.iconSizeMode, kSizeModeLarge);
     sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
     EXPECT_TRUE(frames.holdsNatives(true));
-    EXPECT_TRUE(frames.keepsControllerIcons(false));
+    EXPECT_TRUE(frames.holdsNatives(false));
     EXPECT_TRUE(frames.released());
 }
 
-TEST_F(IconRestore, RestoreIconsMessageBeforeAnyProbeOnlyReleases) {
+TEST_F(IconRestore, RestoreIconsMessageBeforeAnyProbeRefillsToo) {
     BothClasses frames(true);
     sharedState.iconSizeMode = kSizeModeUnknown; // as if nothing had been probed
     sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
-    EXPECT_TRUE(frames.keepsControllerIcons(true));
-    EXPECT_TRUE(frames.keepsControllerIcons(false));
+    EXPECT_TRUE(frames.holdsNatives(true));
+    EXPECT_TRUE(frames.holdsNatives(false));
     EXPECT_TRUE(frames.released());
 }
 
@@ -294,8 +296,8 @@ TEST_F(IconRestore, ForgottenSmallPairIsNotStoodInForByTheLargeOne) {
     ASSERT_EQ(sharedState.iconSizeMode, kSizeModeSmall);
 
     sendThroughHook(frames.large->frame, MSG_RESTORE_ICONS);
-    EXPECT_TRUE(frames.keepsControllerIcons(true)) << "the large pair is not the small one";
-    EXPECT_TRUE(frames.keepsControllerIcons(false));
+    EXPECT_TRUE(frames.holdsNatives(true));
+    EXPECT_TRUE(frames.keepsControllerIcons(false)) << "the large pair stood in for the small";
     EXPECT_TRUE(frames.released());
 }
 

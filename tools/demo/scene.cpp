@@ -24,6 +24,7 @@ standin::FrameOptions explorerOptions() {
     options.height = 236;
     std::strcpy(options.buttons, "A D B S B B S P B");
     std::strcpy(options.title, "Explorer frame (CabinetWClass), large icons");
+    options.undrawnHiddenTitles = true; // the pictures show what Windows draws
     return options;
 }
 
@@ -37,6 +38,7 @@ standin::FrameOptions browserOptions() {
     options.height = 236;
     std::strcpy(options.buttons, "D D S B B B S B P P S A");
     std::strcpy(options.title, "Internet Explorer frame (IEFrame), small icons");
+    options.undrawnHiddenTitles = true;
     return options;
 }
 

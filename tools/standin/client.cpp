@@ -259,8 +259,34 @@ Remote<Done> RemoteShell::destroyFrame(HWND frame) {
     return call<Done>(Request::DestroyFrame, WindowBody{frame});
 }
 
-Remote<HWND> RemoteShell::createTaskbar(int thread) {
-    Remote<WindowBody> raw = call<WindowBody>(Request::CreateTaskbar, ThreadBody{thread});
+Remote<HWND> RemoteShell::createShape(const ShapeSpec& spec, int thread) {
+    Remote<WindowBody> raw = call<WindowBody>(Request::CreateShape, ShapeBody{thread, spec});
+    Remote<HWND> result;
+    result.error = raw.error;
+    result.value = raw.value.window;
+    return result;
+}
+
+Remote<std::string> RemoteShell::shapeLook(HWND frame) {
+    const WindowBody body{frame};
+    auto raw = callRaw(Request::ShapeLook, &body, sizeof body);
+    Remote<std::string> result;
+    result.error = raw.error;
+    result.value.assign(raw.value.begin(), raw.value.end());
+    return result;
+}
+
+Remote<int> RemoteShell::armShapeChaos(bool armed) {
+    Remote<ChaosReply> raw = call<ChaosReply>(Request::ShapeChaos, ChaosBody{armed ? TRUE : FALSE});
+    Remote<int> result;
+    result.error = raw.error;
+    result.value = raw.value.acts;
+    return result;
+}
+
+Remote<HWND> RemoteShell::createTaskbar(int thread, bool announce) {
+    Remote<WindowBody> raw =
+        call<WindowBody>(Request::CreateTaskbar, TaskbarBody{thread, announce ? TRUE : FALSE});
     Remote<HWND> result;
     result.error = raw.error;
     result.value = raw->window;

@@ -80,7 +80,8 @@ class RemoteShell {
     Remote<bool> showWindow(HWND window, int command); // what ShowWindow returned
     Remote<Done> postClose(HWND window);
     Remote<Done> destroyFrame(HWND frame);
-    Remote<HWND> createTaskbar(int thread = 0);
+    // `announce`: the new taskbar broadcasts "TaskbarCreated" (see taskbar.h).
+    Remote<HWND> createTaskbar(int thread = 0, bool announce = false);
     Remote<Done> destroyTaskbar(HWND taskbar);
     Remote<std::vector<BandRecord>> bands(HWND rebar);
     Remote<std::vector<ButtonRecord>> buttons(HWND toolbar);
@@ -101,6 +102,10 @@ class RemoteShell {
     Remote<LRESULT> send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     Remote<Done> post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     Remote<Done> foreground(HWND window);
+    // Shapes (shapes.h): made on a GUI thread of the host, their look, chaos armed or not.
+    Remote<HWND> createShape(const ShapeSpec& spec, int thread = 0);
+    Remote<std::string> shapeLook(HWND frame);
+    Remote<int> armShapeChaos(bool armed);
 
     // Any request: its body bytes in, the reply body bytes out.
     Remote<std::vector<unsigned char>> callRaw(wire::Request kind, const void* body,

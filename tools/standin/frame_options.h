@@ -111,8 +111,9 @@ struct FrameOptions {
     NotifyRouting routing = NotifyRouting::AwayWhileBuilding;
     ToolbarModule toolbarModule = ToolbarModule::Default;
     // Windows behaviour that Wine's controls lack; sources in the files named.
-    bool answerMetrics = false; // TB_GETMETRICS/TB_SETMETRICS answered (toolbar_metrics)
-    bool lateChildSize = false; // RBN_CHILDSIZE after the change returned (late_rebar)
+    bool answerMetrics = false;       // TB_GETMETRICS/TB_SETMETRICS answered (toolbar_metrics)
+    bool lateChildSize = false;       // RBN_CHILDSIZE after the change returned (late_rebar)
+    bool undrawnHiddenTitles = false; // no text for a band with RBBS_HIDETITLE (hidden_titles)
     bool visible = true;
     int x = 40, y = 40, width = 760, height = 520; // fits the 1280x1024 test screen
     char title[64] = "";                           // empty: a title that fits the class

@@ -9,6 +9,7 @@
 #include <mutex>
 #include "glyphs.h"
 #include "frame.h"
+#include "hidden_titles.h"
 
 namespace standin::detail {
 
@@ -132,6 +133,13 @@ LRESULT handleBarNotify(HWND frame, FrameState& state, const NMHDR* header, bool
         return giveButtonInfo<NMTOOLBARW, wchar_t>(
             state, reinterpret_cast<NMTOOLBARW*>(const_cast<NMHDR*>(header)));
     case TBN_DROPDOWN: return TBDDRET_DEFAULT;
+    case NM_CUSTOMDRAW:
+        // The rebars' own; their toolbars' come through them too and are left alone.
+        if (state.options.undrawnHiddenTitles && (header->hwndFrom == state.handles.rebar ||
+                                                  header->hwndFrom == state.handles.secondRebar))
+            return drawHiddenTitlesAsWindows(*reinterpret_cast<const NMCUSTOMDRAW*>(header));
+        *handled = false;
+        return 0;
     default: *handled = false; return 0;
     }
 }

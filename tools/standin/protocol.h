@@ -14,6 +14,7 @@
 #include "frame_options.h"
 #include "images.h"
 #include "message_record.h"
+#include "shapes.h"
 #include "snapshots.h"
 
 namespace standin::wire {
@@ -52,6 +53,9 @@ enum class Request : std::uint32_t {
     HeapCheck,            // - -> BOOL: HeapValidate of the host's process heap
     SendThenHold,         // standin/relay_protocol.h
     GuiCensus,            // - -> tarvik::test::GuiCensus (gui_census.h), taken in the host
+    CreateShape,          // ShapeBody -> WindowBody (shapes.h)
+    ShapeLook,            // WindowBody -> the look's text
+    ShapeChaos,           // ChaosBody -> ChaosReply
 };
 
 enum class Status : std::uint32_t {
@@ -107,9 +111,10 @@ struct CreateFrameBody {
     FrameOptions options;
 };
 
-// CreateTaskbar: ThreadBody -> WindowBody
-struct ThreadBody {
+// CreateTaskbar: TaskbarBody -> WindowBody
+struct TaskbarBody {
     int thread;
+    BOOL announce; // broadcast "TaskbarCreated", as a (re)started shell does
 };
 
 // PostClose, DestroyFrame, DestroyTaskbar, SnapshotBands, SnapshotButtons, Foreground:
@@ -218,14 +223,25 @@ struct MessageReply {
     LRESULT result;
 };
 
+struct ShapeBody {
+    int thread;
+    ShapeSpec spec;
+};
+struct ChaosBody {
+    BOOL armed;
+};
+struct ChaosReply {
+    int acts; // since the last arming
+};
+
 // Every body and reply travels as raw bytes.
 template <class... T>
 constexpr bool kAllPlain = (std::is_trivially_copyable_v<T> && ...);
 static_assert(kAllPlain<RequestHeader, ReplyHeader, PingReply, ThreadReply, CreateFrameBody,
-                        ThreadBody, WindowBody, ShowBody, ShowReply, BandsReply, ButtonsReply,
+                        TaskbarBody, WindowBody, ShowBody, ShowReply, BandsReply, ButtonsReply,
                         ImageListBody, ImageListInfo, FrameHandles, IconsBody, IconsReply, IconBody,
                         IconReply, SectionBody, SectionReply, RecordBody, RecordReply, FetchBody,
-                        FetchReply, MessageBody, MessageReply>);
+                        FetchReply, MessageBody, MessageReply, ShapeBody, ChaosBody, ChaosReply>);
 
 // Window class of the host's control window (a message-only window; its title is
 // the host's name). Deliberately no class the hook library looks at.

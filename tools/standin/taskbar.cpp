@@ -59,7 +59,7 @@ LRESULT CALLBACK taskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 } // namespace
 
-HWND createTaskbar(bool visible) {
+HWND createTaskbar(bool visible, bool announce) {
     static std::once_flag once;
     std::call_once(once, [] {
         WNDCLASSEXW wc{};
@@ -77,6 +77,11 @@ HWND createTaskbar(bool visible) {
                         WS_POPUP | WS_CLIPCHILDREN, 0, height - kTaskbarHeight, width,
                         kTaskbarHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (taskbar != nullptr && visible) ShowWindow(taskbar, SW_SHOWNOACTIVATE);
+    // "When the taskbar is created, it registers a message with the TaskbarCreated string
+    // and then broadcasts this message to all top-level windows" (Microsoft, Shell_NotifyIcon,
+    // "Taskbar Creation Notification").
+    if (taskbar != nullptr && announce)
+        PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     return taskbar;
 }
 

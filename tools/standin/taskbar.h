@@ -8,8 +8,10 @@ namespace standin {
 
 constexpr char kTaskbarClass[] = "Shell_TrayWnd";
 
-// Creates the taskbar on the calling thread (which must pump messages).
-HWND createTaskbar(bool visible = true);
+// Creates the taskbar on the calling thread (which must pump messages). `announce`
+// models a shell that (re)starts: the registered "TaskbarCreated" goes to every top-level
+// window, as Explorer broadcasts it; Wine sends none of its own.
+HWND createTaskbar(bool visible = true, bool announce = false);
 bool destroyTaskbar(HWND taskbar);
 
 } // namespace standin

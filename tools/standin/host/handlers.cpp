@@ -14,6 +14,7 @@
 #include "standin/frame.h"
 #include "standin/images.h"
 #include "standin/pe_sections.h"
+#include "standin/shapes.h"
 #include "standin/snapshots.h"
 #include "standin/taskbar.h"
 
@@ -109,9 +110,11 @@ Status destroyFrameOn(Host& host, const WindowBody& body, Reply& reply) {
     return Status::Ok;
 }
 
-Status createTaskbarOn(Host& host, const ThreadBody& body, Reply& reply) {
+Status createTaskbarOn(Host& host, const TaskbarBody& body, Reply& reply) {
     auto made = std::make_shared<HWND>(nullptr);
-    Status status = host.onThread(body.thread, [made] { *made = createTaskbar(true); });
+    const bool announce = body.announce != FALSE;
+    Status status =
+        host.onThread(body.thread, [made, announce] { *made = createTaskbar(true, announce); });
     if (status != Status::Ok) return explainThread(reply, status, body.thread);
     if (*made == nullptr)
         return reply.fail(Status::Failed, "the taskbar window could not be created");
@@ -311,6 +314,30 @@ Status foreground(Host& host, const WindowBody& body, Reply& reply) {
     return Status::Ok;
 }
 
+Status createShapeOn(Host& host, const ShapeBody& body, Reply& reply) {
+    auto made = std::make_shared<HWND>(nullptr);
+    ShapeSpec spec = body.spec;
+    Status status = host.onThread(body.thread, [made, spec] { *made = createShape(spec); });
+    if (status != Status::Ok) return explainThread(reply, status, body.thread);
+    if (*made == nullptr) return reply.fail(Status::Failed, "the shape could not be made");
+    reply.put(WindowBody{*made});
+    return Status::Ok;
+}
+
+Status shapeLookOf(Host& host, const WindowBody& body, Reply& reply) {
+    auto look = std::make_shared<std::string>();
+    HWND window = body.window;
+    Status status = host.onWindowThread(window, [look, window] { *look = shapeLook(window); });
+    if (status != Status::Ok) return explain(reply, status, window);
+    reply.append(look->data(), look->size());
+    return Status::Ok;
+}
+
+Status shapeChaos(Host&, const ChaosBody& body, Reply& reply) {
+    reply.put(ChaosReply{armShapeChaos(body.armed != FALSE)});
+    return Status::Ok;
+}
+
 Status guiCensus(Host&, Reply& reply) {
     reply.put(tarvik::test::takeGuiCensus());
     return Status::Ok;
@@ -362,7 +389,7 @@ const Entry kHandlers[] = {
     BODY(ShowWindow, ShowBody, showWindow),
     BODY(PostClose, WindowBody, postClose),
     BODY(DestroyFrame, WindowBody, destroyFrameOn),
-    BODY(CreateTaskbar, ThreadBody, createTaskbarOn),
+    BODY(CreateTaskbar, TaskbarBody, createTaskbarOn),
     BODY(DestroyTaskbar, WindowBody, destroyTaskbarOn),
     BODY(SnapshotBands, WindowBody, snapshotBandsOf),
     BODY(SnapshotButtons, WindowBody, snapshotButtonsOf),
@@ -385,6 +412,9 @@ const Entry kHandlers[] = {
     NO_BODY(HeapCheck, heapCheck),
     BODY(SendThenHold, HoldBody, sendThenHoldIn),
     NO_BODY(GuiCensus, guiCensus),
+    BODY(CreateShape, ShapeBody, createShapeOn),
+    BODY(ShapeLook, WindowBody, shapeLookOf),
+    BODY(ShapeChaos, ChaosBody, shapeChaos),
 };
 
 #undef NO_BODY
