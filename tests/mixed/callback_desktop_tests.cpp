@@ -149,6 +149,43 @@ TEST_F(CallbackDesktop, TarvikctlStartsAppliesAndStopsWithoutHoldingTheDesktop) 
     }
 }
 
+// Its output into a pipe that is not read: the thousands of commands it prints hold
+// neither keystrokes nor the frames' calls, and --stop restores every frame meanwhile.
+TEST_F(CallbackDesktop, TarvikctlWhoseOutputIsNotReadHoldsNothing) {
+    const std::string settings = folder_ + "settings.ini";
+    std::ofstream(settings) << "[explorer]\nhide-logo = yes\n[browser]\nhide-logo = yes\n";
+    ctl_.holdOutput(true);
+    ASSERT_TRUE(ctl_.start(q(folder_ + "tarvikctl.exe") + " " + q(settings)));
+    HWND notify = nullptr;
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            DWORD owner = 0;
+            notify = FindWindowExA(HWND_MESSAGE, nullptr, "TarvikCtlNotify", nullptr);
+            GetWindowThreadProcessId(notify, &owner);
+            return owner == ctl_.id() && all(logoShown, false) &&
+                   ctl_.err().find("32-bit companion started") != std::string::npos;
+        },
+        kStartMs))
+        << states() << ctl_.err();
+    for (int id = 1; id <= 4000; ++id)
+        ASSERT_TRUE(PostMessageA(notify, MSG_POPUP_COMMAND, id, 0));
+
+    ChildProcess stop;
+    ASSERT_TRUE(stop.start(q(folder_ + "tarvikctl.exe") + " --stop"));
+    const Typed end = probe_.typeUntil(
+        [&] { return WaitForSingleObject(stop.handle(), 0) == WAIT_OBJECT_0; }, kStartMs);
+    EXPECT_TRUE(end.done);
+    ASSERT_TRUE(stop.waitForExit(kStartMs));
+    EXPECT_EQ(stop.exitCode(), 0u) << stop.err();
+    ASSERT_TRUE(ctl_.waitForExit(kStartMs));
+    EXPECT_EQ(ctl_.err().find("did not end in time"), std::string::npos) << ctl_.err();
+    EXPECT_TRUE(pumpUntil([&] { return all(logoShown, true); }, kStartMs)) << states();
+    EXPECT_EQ(end.heldTwice, 0);
+    EXPECT_LT(end.longest, kKeyHookTimeoutMs);
+    std::printf("%d keystrokes, the slowest %lu ms\n", end.strokes,
+                static_cast<unsigned long>(end.longest));
+}
+
 // The same for the app: Apply through its settings window, then Turn off and Exit
 // from its notification icon's menu.
 TEST_F(CallbackDesktop, TheAppStartsAppliesTurnsOffAndExitsWithoutHoldingTheDesktop) {
