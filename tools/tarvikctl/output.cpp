@@ -25,11 +25,12 @@ struct Writer {
     HANDLE idle = nullptr; // manual reset: nothing queued or being written
 };
 
-Writer writers[] = {Writer(STD_OUTPUT_HANDLE), Writer(STD_ERROR_HANDLE)};
+// Never destroyed: a writer may still be writing while the process exits.
+Writer* const writers[] = {new Writer(STD_OUTPUT_HANDLE), new Writer(STD_ERROR_HANDLE)};
 const char* shownName = "tarvikctl";
 
 Writer& writerOf(Stream stream) {
-    return writers[stream == Stream::Out ? 0 : 1];
+    return *writers[stream == Stream::Out ? 0 : 1];
 }
 
 bool writeAll(HANDLE handle, const std::string& text) {
@@ -109,7 +110,8 @@ void writeLine(Stream stream, std::string_view line) {
 }
 
 void startWriters() {
-    for (Writer& writer : writers) {
+    for (Writer* each : writers) {
+        Writer& writer = *each;
         if (writer.started) continue;
         InitializeCriticalSection(&writer.lock);
         writer.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -127,8 +129,8 @@ void startWriters() {
 bool flushWriters(DWORD timeoutMs) {
     HANDLE idle[2];
     DWORD count = 0;
-    for (Writer& writer : writers)
-        if (writer.started) idle[count++] = writer.idle;
+    for (const Writer* writer : writers)
+        if (writer->started) idle[count++] = writer->idle;
     return count == 0 || WaitForMultipleObjects(count, idle, TRUE, timeoutMs) == WAIT_OBJECT_0;
 }
 
