@@ -70,9 +70,10 @@ enum TarvikLimit {
  * the system calls the low-level keyboard hook on it, and on 64-bit Windows every
  * hook of the other bitness (a 32-bit window under a 64-bit controller's hooks, or
  * the reverse) runs on it too, while the program that took the message or keystroke
- * waits. Until uninstallHook_EXPIE that thread must keep taking sent messages: no
- * WaitForSingleObject, Sleep or other wait that does not (MsgWaitForMultipleObjects
- * with PeekMessage, SendMessage and modal loops do).
+ * waits. So from installHook_EXPIE to uninstallHook_EXPIE that thread does nothing
+ * but take messages and call the library: reading files, console or pipe output,
+ * ShellExecute, dialogs and waits that take no sent messages (WaitForSingleObject,
+ * Sleep) belong on other threads, which hand their results over by message.
  */
 TARVIK_API int __cdecl changeAllToolbar_EXPIE(void);
 TARVIK_API int __cdecl installHook_EXPIE(HINSTANCE hookModule, HWND notifyWindow);

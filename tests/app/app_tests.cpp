@@ -1,16 +1,20 @@
 // tarvik.exe as a user meets it, driven through its real windows by control ids:
 // the settings window's Apply (file and stand-in frames), Cancel, a bad icon file,
 // start at logon, a second start, the endings, a menu entry that opens a program,
-// and a settings file that cannot be read at start.
+// a settings file that cannot be read at start, and a file and a program that take
+// seconds.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app.h"
 #include "child_process.h"
 #include "lane_windows.h"
+#include "keystroke_probe.h"
 #include "library_under_test.h"
 #include "pages.h"
 #include "pump.h"
@@ -21,6 +25,7 @@
 #include "startup.h"
 #include "temp_folder.h"
 #include "tray_recorder.h"
+#include "test_images.h"
 
 using tarvik::test::ChildProcess;
 using tarvik::test::pumpUntil;
@@ -417,6 +422,196 @@ TEST_F(AppCase, NotificationIconSaysOnOrOffOpensSettingsComesBackAndExitRestores
 // run tarvik.exe and tarvikctl on their XP branches; elsewhere on the later ones.
 TEST(WindowsVersion, IsTheOneThisLaneRunsOn) {
     tarvik::test::expectLaneWindows();
+}
+
+// A file whose reading blocks until released: a named pipe of this program's, which
+// answers a reader (CreateFile connects at once, ReadFile waits) only after release(),
+// with `bytes` and then its end, as a file on a slow share would.
+class SlowFile {
+  public:
+    explicit SlowFile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {
+        static int count = 0;
+        path_ = "\\\\.\\pipe\\tarvik-slow-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++count);
+        listening_ = listen();
+        server_ = std::thread([this] { serve(); });
+    }
+    ~SlowFile() {
+        release();
+        stopping_ = true;
+        // A reader of our own wakes the server wherever it waits for one.
+        while (!ended_) {
+            HANDLE last =
+                CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (last != INVALID_HANDLE_VALUE) CloseHandle(last);
+            Sleep(10);
+        }
+        server_.join();
+    }
+    const std::string& path() const { return path_; }
+    void release() {
+        std::lock_guard<std::mutex> guard(lock_);
+        released_ = true;
+        for (HANDLE reader : held_)
+            answer(reader);
+        held_.clear();
+    }
+
+  private:
+    HANDLE listen() {
+        return CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                PIPE_UNLIMITED_INSTANCES, 65536, 0, 0, nullptr);
+    }
+    void answer(HANDLE reader) {
+        DWORD wrote = 0;
+        WriteFile(reader, bytes_.data(), static_cast<DWORD>(bytes_.size()), &wrote, nullptr);
+        CloseHandle(reader); // the reader reads what is written, then the end
+    }
+    void serve() {
+        while (listening_ != INVALID_HANDLE_VALUE) {
+            HANDLE reader = listening_;
+            const bool connected =
+                ConnectNamedPipe(reader, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+            listening_ = stopping_ ? INVALID_HANDLE_VALUE : listen();
+            std::lock_guard<std::mutex> guard(lock_);
+            if (!connected || stopping_)
+                CloseHandle(reader);
+            else if (released_)
+                answer(reader);
+            else
+                held_.push_back(reader);
+        }
+        ended_ = true;
+    }
+
+    std::vector<std::uint8_t> bytes_;
+    std::string path_;
+    HANDLE listening_ = INVALID_HANDLE_VALUE;
+    std::thread server_;
+    std::mutex lock_;
+    std::vector<HANDLE> held_;
+    bool released_ = false;
+    std::atomic<bool> stopping_{false}, ended_{false};
+};
+
+// A document whose opening blocks until released: its type opens with DDE, and the
+// program that serves it (app_slow_program) is a window program that takes no message
+// until the event is set, so ShellExecute waits for it to become ready
+// (WaitForInputIdle). Wine reads file types from HKEY_CLASSES_ROOT only.
+class SlowDocument {
+  public:
+    static constexpr const char* kType = "TarvikToolBar.SlowDocument";
+    explicit SlowDocument(const std::string& path) : path_(path) {
+        writeFile(path_, std::string("slow\n"));
+        const std::string command = "\"" + besideThisProgram("app_slow_program.exe") + "\" \"%1\"";
+        const std::string open = std::string(kType) + "\\shell\\open";
+        set(".tarvikslow", kType);
+        set(open + "\\command", command);
+        set(open + "\\ddeexec", "[open(\"%1\")]");
+        SetEnvironmentVariableA("TARVIK_APP_HOLD", name_.c_str());
+    }
+    ~SlowDocument() {
+        release();
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".tarvikslow");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kType);
+        SetEnvironmentVariableA("TARVIK_APP_HOLD", nullptr);
+        CloseHandle(event_);
+    }
+    void release() { SetEvent(event_); }
+
+  private:
+    static void set(const std::string& key, const std::string& value) {
+        RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(),
+                     static_cast<DWORD>(value.size()));
+    }
+    std::string path_;
+    std::string name_ = "TarvikSlowProgram-" + std::to_string(GetCurrentProcessId());
+    HANDLE event_ = CreateEventA(nullptr, TRUE, FALSE, name_.c_str());
+};
+
+// Apply while an icon file takes seconds to read, and a menu entry whose program
+// takes as long to open: keystrokes arrive throughout, the settings window works
+// meanwhile, the frames keep the settings in force until the file has been read, and
+// Cancel during the read changes nothing.
+TEST_F(AppCase, SlowFilesAndProgramsHoldNeitherKeystrokesNorTheFrames) {
+    constexpr int kStrokes = 8;
+    const std::string marker = folder_.file("marker.txt");
+    SlowDocument document(folder_.file("slow.tarvikslow"));
+    ASSERT_TRUE(writeFile(settings_, "[menu]\ntitle = Tools\nitem = 41000, Slow\nopen = " +
+                                         folder_.file("slow.tarvikslow") + "\n"));
+    SetEnvironmentVariableA("TARVIK_APP_MARKER", marker.c_str());
+    startApp();
+    SetEnvironmentVariableA("TARVIK_APP_MARKER", nullptr);
+    tarvik::test::KeystrokeProbe probe;
+    ASSERT_TRUE(probe.create());
+    int strokes = 0;
+    auto typing = [&](const std::function<bool()>& meanwhile) {
+        strokes = 0;
+        return probe.typeUntil([&] { return !meanwhile() || strokes++ == kStrokes; }, 120000);
+    };
+
+    // The entry's program runs, and ShellExecute waits until it is ready, all along.
+    ASSERT_TRUE(host_.post(explorer_.worker, WM_COMMAND, kMarkerId, 0));
+    ASSERT_TRUE(
+        until([&] { return GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    const tarvik::test::Typed opening = typing([] { return true; });
+
+    const auto strip = tarvik::test::makeBmp(32, 16, [](int, int) { return 0xFF2080C0u; });
+    const std::string original = fileText(settings_);
+    tarvik::test::Typed reading[2];
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "Cancel while reading" : "Apply");
+        SlowFile file(strip);
+        HWND sheet = openSheet();
+        ASSERT_NE(sheet, nullptr);
+        HWND icons = page(sheet, kIconsPage);
+        click(icons, IDC_SRC_STRIP);
+        setText(icons, IDC_STRIP, file.path());
+        click(page(sheet, kExplorerPage), IDC_HIDE_DROPDOWNS);
+        clickLater(sheet, IDC_SHEET_APPLY);
+        ASSERT_TRUE(until([&] {
+            return !IsWindowEnabled(GetDlgItem(sheet, IDOK)) &&
+                   !IsWindowEnabled(GetDlgItem(sheet, IDC_SHEET_APPLY));
+        })) << "busy";
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, IDCANCEL)));
+        reading[round] = typing([&] { return arrows(explorer_); });
+        EXPECT_TRUE(reading[round].done) << "the frames changed before the file was read";
+        EXPECT_EQ(fileText(settings_), original);
+        if (round == 0) {
+            // Esc, as the keyboard gives it to the sheet.
+            PostMessageA(GetDlgItem(sheet, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 1);
+            ASSERT_TRUE(until([&] { return !IsWindow(sheet); }));
+            file.release();
+            tarvik::test::pumpFor(500);
+            EXPECT_EQ(fileText(settings_), original);
+            EXPECT_TRUE(arrows(explorer_));
+        } else {
+            file.release();
+            EXPECT_TRUE(until([&] { return !arrows(explorer_); })) << "applied once read";
+            EXPECT_NE(fileText(settings_).find(file.path()), std::string::npos);
+            EXPECT_TRUE(until([&] { return IsWindowEnabled(GetDlgItem(sheet, IDOK)); }));
+            clickLater(sheet, IDCANCEL);
+            EXPECT_TRUE(until([&] { return !IsWindow(sheet); }));
+        }
+    }
+
+    document.release();
+    // Its result comes back once ready: here a failure, as the program holds no DDE conversation.
+    HWND box = waitWindow(app_.id(), "#32770", kAppTitle);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(until([&] {
+        return boxText(box).find("\"Slow\" could not open") != std::string::npos;
+    })) << boxText(box);
+    clickLater(box, IDOK);
+    EXPECT_TRUE(until([&] { return !IsWindow(box); }));
+
+    const tarvik::test::Typed* phases[] = {&opening, &reading[0], &reading[1]};
+    for (int phase = 0; phase < 3; ++phase) {
+        EXPECT_EQ(phases[phase]->heldTwice, 0) << "keystrokes held in phase " << phase;
+        EXPECT_LT(phases[phase]->longest, tarvik::test::kKeyHookTimeoutMs) << phase;
+        std::printf("%d keystrokes, the slowest %lu ms\n", phases[phase]->strokes,
+                    static_cast<unsigned long>(phases[phase]->longest));
+    }
 }
 
 } // namespace

@@ -48,6 +48,14 @@ void ChildProcess::readInto(HANDLE pipe, std::string& target) {
     char buffer[4096];
     int emptyPollsAfterStop = 0;
     for (;;) {
+        if (&target == &out_ && outHeld_) {
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                if (stop_) break;
+            }
+            Sleep(5);
+            continue;
+        }
         DWORD available = 0;
         if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) {
             drain(pipe, target); // all writers gone; what they wrote may still be buffered

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -26,6 +27,10 @@ class ChildProcess {
     // True once `text` appears in stdout (or stderr) within `timeoutMs`.
     bool waitForOutput(const std::string& text, DWORD timeoutMs, bool onStderr = false);
 
+    // While held, nothing is read from the child's stdout: its writes fill the pipe and
+    // then wait, as with a reader that does not read. Also before start().
+    void holdOutput(bool hold) { outHeld_ = hold; }
+
     DWORD exitCode() const;
     DWORD id() const { return info_.dwProcessId; }
     HANDLE handle() const { return info_.hProcess; }
@@ -44,6 +49,7 @@ class ChildProcess {
     mutable std::mutex lock_;
     std::condition_variable arrived_;
     bool stop_ = false; // the child has ended: read what is left, then stop
+    std::atomic<bool> outHeld_{false};
     std::string out_;
     std::string err_;
 };

@@ -1,15 +1,18 @@
 // tarvikctl run as a process, as a user runs it: the exit code and the
 // messages for every kind of bad input, never a fault; --check; a whole
 // --once session seen through the library's shared block; popup commands
-// posted to its notify window and a WM_CLOSE that makes it undo and exit.
+// posted to its notify window and a WM_CLOSE that makes it undo and exit; output
+// into a pipe that is not read.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "TarvikToolBar.h"
 #include "child_process.h"
+#include "keystroke_probe.h"
 #include "library_under_test.h"
 #include "pump.h"
 #include "recorder.h"
@@ -431,6 +434,73 @@ TEST_F(TarvikctlSession, CtrlCMakesItUndoAndExit) {
     ASSERT_TRUE(sent);
 
     ASSERT_TRUE(child.waitForExit(kRunTimeoutMs)) << child.err();
+    expectUndone(child);
+}
+
+// Commands posted while stdout goes into a pipe that is not read: keystrokes typed
+// meanwhile arrive, once read the lines kept and the number dropped are there, and a
+// --stop while a write waits undoes everything and ends it.
+TEST_F(TarvikctlSession, OutputThatIsNotReadHoldsNeitherKeystrokesNorAStop) {
+    constexpr int kCommands = 4000, kStrokes = 12;
+    tarvik::test::KeystrokeProbe probe;
+    ASSERT_TRUE(probe.create());
+    ChildProcess child;
+    child.holdOutput(true);
+    ASSERT_TRUE(child.start(quoted(controller()) + " --no-companion " + quoted(example())));
+    ASSERT_TRUE(child.waitForOutput("running;", kRunTimeoutMs, true)) << child.err();
+    HWND window = findNotifyWindow(child.id(), kRunTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    auto expectNotHeld = [](const tarvik::test::Typed& typed, const char* phase) {
+        EXPECT_EQ(typed.heldTwice, 0) << phase;
+        EXPECT_LT(typed.longest, tarvik::test::kKeyHookTimeoutMs) << phase;
+        std::printf("%s: %d keystrokes, the slowest %lu ms\n", phase, typed.strokes,
+                    static_cast<unsigned long>(typed.longest));
+    };
+    auto post = [&](int first) {
+        for (int id = first; id < first + kCommands; ++id)
+            ASSERT_TRUE(PostMessageA(window, MSG_POPUP_COMMAND, id, 0));
+    };
+    post(1);
+    // Taken in order: once it has applied again, every command is in its output.
+    ChildProcess reload;
+    ASSERT_TRUE(reload.start(quoted(controller()) + " --reload"));
+    int strokes = 0;
+    const tarvik::test::Typed posted = probe.typeUntil(
+        [&] {
+            return strokes++ >= kStrokes && child.err().find("applied again") != std::string::npos;
+        },
+        kRunTimeoutMs * 6);
+    EXPECT_TRUE(posted.done) << child.err();
+    expectNotHeld(posted, "posting");
+
+    child.holdOutput(false);
+    ASSERT_TRUE(child.waitForOutput("command 4000\n", kRunTimeoutMs)) << child.out().size();
+    // The oldest lines, then the notice at their end, then the newest up to the last.
+    std::istringstream lines(child.out());
+    int expected = 1, dropped = -1;
+    for (std::string line; std::getline(lines, line);) {
+        if (std::sscanf(line.c_str(), "tarvikctl: warning: %d lines dropped here", &dropped) == 1) {
+            EXPECT_GT(dropped, 0);
+            expected += dropped;
+        } else {
+            ASSERT_EQ(line, "command " + std::to_string(expected++)) << child.out().size();
+        }
+    }
+    EXPECT_EQ(expected, kCommands + 1);
+    EXPECT_GT(dropped, 0) << "the pipe held them all";
+    std::printf("%d lines dropped\n", dropped);
+
+    child.holdOutput(true);
+    post(kCommands + 1);
+    ChildProcess stop;
+    ASSERT_TRUE(stop.start(quoted(controller()) + " --stop"));
+    const tarvik::test::Typed stopping = probe.typeUntil(
+        [&] { return WaitForSingleObject(stop.handle(), 0) == WAIT_OBJECT_0; }, kRunTimeoutMs * 6);
+    EXPECT_TRUE(stopping.done);
+    expectNotHeld(stopping, "stopping");
+    ASSERT_TRUE(stop.waitForExit(0));
+    EXPECT_EQ(stop.exitCode(), 0u) << stop.err();
+    ASSERT_TRUE(child.waitForExit(kRunTimeoutMs));
     expectUndone(child);
 }
 

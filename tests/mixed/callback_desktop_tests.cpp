@@ -9,103 +9,31 @@
 // 32-bit frames here.)
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <algorithm>
 #include <fstream>
-#include <functional>
 #include <string>
 
 #include "TarvikToolBar.h"
 #include "app.h"
 #include "child_process.h"
 #include "foreground.h"
+#include "keystroke_probe.h"
 #include "library_under_test.h"
 #include "mixed_frames.h"
 #include "pages.h"
 #include "pump.h"
-#include "real_input.h"
 #include "resource.h"
 
 namespace {
 
 using namespace mixedtest;
 using tarvik::test::ChildProcess;
+using tarvik::test::KeystrokeProbe;
+using tarvik::test::kKeyHookTimeoutMs;
 using tarvik::test::pumpUntil;
+using tarvik::test::Typed;
 
 constexpr DWORD kStartMs = 90000; // 32-bit programs start slowly under emulation
-constexpr DWORD kKeyMs = 10000;   // a keystroke not seen by then counts as this long
-constexpr DWORD kHeldMs = 250;    // longest a keystroke may take to arrive
-// Wine holds a key event up to 2 s for a low-level hook whose thread does not answer.
-constexpr DWORD kHookTimeoutMs = 1500;
-// Typed into the probe; does nothing in a window that takes the keyboard in its stead.
-constexpr WORD kKey = VK_SHIFT;
 constexpr const char* kCallbacks = " --demo --other-bitness-callbacks";
-
-// What the keystrokes typed during one phase met.
-struct Typed {
-    bool done = false; // the phase ended in time
-    int strokes = 0;
-    DWORD longest = 0; // ms from SendInput to the window, the slowest key event
-    int heldTwice = 0; // keystrokes that came late right after a late one
-};
-
-// A window of this program; tells when the typed keys arrived.
-struct Probe {
-    static inline DWORD downAt = 0, upAt = 0;
-    HWND window = nullptr;
-
-    static LRESULT CALLBACK proc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-        // Made odd, so that 0 means "not yet".
-        if (message == WM_KEYDOWN && wParam == kKey) downAt = GetTickCount() | 1;
-        if (message == WM_KEYUP && wParam == kKey) upAt = GetTickCount() | 1;
-        return DefWindowProcA(w, message, wParam, lParam);
-    }
-
-    bool create() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = proc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TarvikKeystrokeProbe";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, windowClass.lpszClassName, "probe", WS_OVERLAPPEDWINDOW, 900,
-                                 40, 200, 120, nullptr, nullptr, windowClass.hInstance, nullptr);
-        if (window == nullptr) return false;
-        ShowWindow(window, SW_SHOW);
-        return tarvik::test::bringToForeground(window, 30000);
-    }
-
-    // One key going down or up; how long it took from SendInput to this window.
-    DWORD event(bool down) {
-        DWORD& at = down ? downAt : upAt;
-        at = 0;
-        const DWORD start = GetTickCount();
-        if (!(down ? hooktest::keyDown(kKey) : hooktest::keyUp(kKey))) return kKeyMs;
-        pumpUntil([&] { return at != 0; }, kKeyMs);
-        return at != 0 ? at - start : kKeyMs;
-    }
-
-    // Types until `done` holds or `limitMs` passed. A thread that does not take
-    // messages holds every keystroke while it waits; a loaded machine delays one now
-    // and then, so a late keystroke counts as held when the one before was late too.
-    Typed typeUntil(const std::function<bool()>& done, DWORD limitMs) {
-        Typed typed;
-        bool late = false;
-        const DWORD start = GetTickCount();
-        while (!(typed.done = done()) && GetTickCount() - start <= limitMs) {
-            // Set-up, not measured: the window must have the keyboard.
-            if (GetForegroundWindow() != window && !tarvik::test::bringToForeground(window, 10000))
-                continue;
-            const DWORD took = std::max(event(true), event(false));
-            // Keys that went to a window that took the foreground meanwhile say nothing.
-            if (GetForegroundWindow() != window) continue;
-            typed.longest = std::max(typed.longest, took);
-            typed.heldTwice += late && took >= kHeldMs;
-            late = took >= kHeldMs;
-            ++typed.strokes;
-            tarvik::test::pumpFor(20);
-        }
-        return typed;
-    }
-};
 
 LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
@@ -160,7 +88,7 @@ class CallbackDesktop : public ::testing::Test {
     std::string folder_;
     ChildProcess shell64_, shell32_, ctl_;
     Frames frames64_, frames32_;
-    Probe probe_;
+    KeystrokeProbe probe_;
 };
 
 TEST_F(CallbackDesktop, TarvikctlStartsAppliesAndStopsWithoutHoldingTheDesktop) {
@@ -215,10 +143,47 @@ TEST_F(CallbackDesktop, TarvikctlStartsAppliesAndStopsWithoutHoldingTheDesktop) 
                                        << (phase == &start   ? "started"
                                            : phase == &apply ? "applied again"
                                                              : "stopped");
-        EXPECT_LT(phase->longest, kHookTimeoutMs);
+        EXPECT_LT(phase->longest, kKeyHookTimeoutMs);
         std::printf("%d keystrokes, the slowest %lu ms\n", phase->strokes,
                     static_cast<unsigned long>(phase->longest));
     }
+}
+
+// Its output into a pipe that is not read: the thousands of commands it prints hold
+// neither keystrokes nor the frames' calls, and --stop restores every frame meanwhile.
+TEST_F(CallbackDesktop, TarvikctlWhoseOutputIsNotReadHoldsNothing) {
+    const std::string settings = folder_ + "settings.ini";
+    std::ofstream(settings) << "[explorer]\nhide-logo = yes\n[browser]\nhide-logo = yes\n";
+    ctl_.holdOutput(true);
+    ASSERT_TRUE(ctl_.start(q(folder_ + "tarvikctl.exe") + " " + q(settings)));
+    HWND notify = nullptr;
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            DWORD owner = 0;
+            notify = FindWindowExA(HWND_MESSAGE, nullptr, "TarvikCtlNotify", nullptr);
+            GetWindowThreadProcessId(notify, &owner);
+            return owner == ctl_.id() && all(logoShown, false) &&
+                   ctl_.err().find("32-bit companion started") != std::string::npos;
+        },
+        kStartMs))
+        << states() << ctl_.err();
+    for (int id = 1; id <= 4000; ++id)
+        ASSERT_TRUE(PostMessageA(notify, MSG_POPUP_COMMAND, id, 0));
+
+    ChildProcess stop;
+    ASSERT_TRUE(stop.start(q(folder_ + "tarvikctl.exe") + " --stop"));
+    const Typed end = probe_.typeUntil(
+        [&] { return WaitForSingleObject(stop.handle(), 0) == WAIT_OBJECT_0; }, kStartMs);
+    EXPECT_TRUE(end.done);
+    EXPECT_EQ(end.heldTwice, 0);
+    EXPECT_LT(end.longest, kKeyHookTimeoutMs);
+    std::printf("%d keystrokes, the slowest %lu ms\n", end.strokes,
+                static_cast<unsigned long>(end.longest));
+    ASSERT_TRUE(stop.waitForExit(kStartMs));
+    EXPECT_EQ(stop.exitCode(), 0u) << stop.err();
+    ASSERT_TRUE(ctl_.waitForExit(kStartMs));
+    EXPECT_EQ(ctl_.err().find("did not end in time"), std::string::npos) << ctl_.err();
+    EXPECT_TRUE(pumpUntil([&] { return all(logoShown, true); }, kStartMs)) << states();
 }
 
 // The same for the app: Apply through its settings window, then Turn off and Exit
@@ -253,7 +218,7 @@ TEST_F(CallbackDesktop, TheAppStartsAppliesTurnsOffAndExitsWithoutHoldingTheDesk
         send(GetDlgItem(reinterpret_cast<HWND>(send(sheet, PSM_GETCURRENTPAGEHWND)), IDC_HIDE_MENU),
              BM_CLICK);
     }
-    ASSERT_TRUE(tarvik::test::bringToForeground(probe_.window, 30000));
+    ASSERT_TRUE(tarvik::test::bringToForeground(probe_.window(), 30000));
     // What the button tells the sheet, without the click's activation of the sheet.
     PostMessageA(sheet, WM_COMMAND, MAKEWPARAM(IDC_SHEET_APPLY, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(sheet, IDC_SHEET_APPLY)));
@@ -282,7 +247,7 @@ TEST_F(CallbackDesktop, TheAppStartsAppliesTurnsOffAndExitsWithoutHoldingTheDesk
 
     for (const Typed* phase : {&start, &apply, &off, &exit}) {
         EXPECT_EQ(phase->heldTwice, 0) << "keystrokes held in phase " << (phase - &start);
-        EXPECT_LT(phase->longest, kHookTimeoutMs);
+        EXPECT_LT(phase->longest, kKeyHookTimeoutMs);
         std::printf("%d keystrokes, the slowest %lu ms\n", phase->strokes,
                     static_cast<unsigned long>(phase->longest));
     }

@@ -1,5 +1,7 @@
 // tarvik.exe's state and what the windows do with it: one controller session
-// for the desktop, the settings in force, on or off, and the app's windows.
+// for the desktop, the settings in force, on or off, and the app's windows. Its
+// threads: this one (every window, the session's steps, the companion), the hooks'
+// thread (hooks_thread.h), and one for each file read or program opened.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +26,13 @@ constexpr const char* kTrayClass = "TarvikToolBarApp";
 constexpr UINT kTrayCallback = WM_APP + 10;
 constexpr const char* kAppTitle = "TarvikToolBar";
 constexpr const char* kSheetTitle = "TarvikToolBar Settings";
+// The app's own message-only window, to which the hooks' thread passes on what its
+// notify window gets; not a notify window.
+constexpr const char* kAppWindowClass = "TarvikToolBarAppWindow";
+// Posted to the app's window: the icons of an Apply have been read (lParam: the tag),
+// and a menu entry could not be opened (lParam: a new std::string, the message).
+constexpr UINT kMsgIconsRead = WM_APP + 11;
+constexpr UINT kMsgOpenFailed = WM_APP + 12;
 
 struct App {
     HINSTANCE instance = nullptr;
@@ -39,7 +48,7 @@ struct App {
     // only replaced once the user agreed.
     std::string unreadableFile;
     bool on = true;
-    HWND notify = nullptr;
+    HWND window = nullptr; // the app's own message-only window
     HWND tray = nullptr;
     HWND sheet = nullptr;
     UINT showSettingsMessage = 0;
@@ -62,8 +71,24 @@ void shutDown();
 // A message box owned by `owner` with the app's title.
 int say(HWND owner, const std::string& text, UINT flags);
 
-// The notify window's procedure: commands from the frames, stop requests, and
-// another start's request for the settings window.
-LRESULT CALLBACK notifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Icons read on a thread of their own: a file may take long (a share gone away).
+struct IconsRead {
+    std::unique_ptr<tarvikctl::IconSet> icons = std::make_unique<tarvikctl::IconSet>();
+    std::string problem = "The icon files were not read.";
+    LPARAM tag = 0; // tells this read from earlier ones
+};
+// Starts reading the icons `settings` name; `message` is posted to `window` with the
+// tag once done. Null if no thread could start (the user was told).
+std::shared_ptr<IconsRead> readIcons(const tarvikctl::Settings& settings, HWND window,
+                                     UINT message);
+
+// Opens `target` as Explorer would (ShellExecute), on a thread of its own; a failure
+// is told, naming `caption`, unless the caption is "".
+void openInBackground(const std::string& target, const std::string& caption);
+
+// The app's window procedure: what the notify window passes on (commands from the
+// frames, stop requests, another start's request for the settings window) and the
+// results of the background threads.
+LRESULT CALLBACK appWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // namespace tarvik_app

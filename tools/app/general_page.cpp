@@ -4,8 +4,6 @@
 #include "resource.h"
 #include "startup.h"
 
-#include <shellapi.h>
-
 namespace tarvik_app {
 
 bool readGeneralPage(HWND page) {
@@ -23,8 +21,7 @@ INT_PTR CALLBACK generalPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_OPEN_FOLDER && HIWORD(wParam) == BN_CLICKED) {
-            const std::string folder = tarvikctl::folderOf(app().settingsPath);
-            ShellExecuteA(page, "open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            openInBackground(tarvikctl::folderOf(app().settingsPath), "");
         } else if (LOWORD(wParam) == IDC_START_AT_LOGON && HIWORD(wParam) == BN_CLICKED) {
             pageChanged(page);
         }

@@ -1,6 +1,7 @@
 // The Icons page: where the icons come from (none, a folder of .ico files, a BMP
 // strip, or icons picked slot by slot with the system's Change Icon dialog), their
-// sizes, and a preview of the slots in use made exactly as Apply will make them.
+// sizes, and a preview of the slots in use made exactly as Apply will make them, from
+// files read in the background.
 #include "app.h"
 #include "pages.h"
 #include "resource.h"
@@ -29,10 +30,14 @@ constexpr int kPreviewGap = 6;
 // which every version keeps, rather than imported by a name XP's loader cannot find.
 constexpr WORD kPickIconDlgOrdinal = 62;
 using PickIconDlgFunction = int(WINAPI*)(HWND, PWSTR, UINT, int*);
+// Posted to the page once the preview's icons are read; lParam: the read's tag.
+constexpr UINT kMsgPreviewRead = WM_APP + 30;
 
 struct IconsPage {
     std::vector<SlotIcon> slots;
     std::unique_ptr<tarvikctl::IconSet> preview = std::make_unique<tarvikctl::IconSet>();
+    std::shared_ptr<IconsRead> reading; // the latest preview asked for
+    tarvikctl::IconSource readingSource = IconSource::None;
     bool loading = false;
 };
 
@@ -79,21 +84,36 @@ void schedulePreview(HWND page) {
     SetTimer(page, kPreviewTimer, kPreviewDelayMs, nullptr);
 }
 
-void makePreview(HWND page) {
-    KillTimer(page, kPreviewTimer);
-    tarvikctl::Settings settings;
-    std::string problem = readIconsPage(page, settings);
-    if (problem.empty())
-        problem = tarvikctl::loadIconFiles(settings, *state.preview);
-    else
-        state.preview->release();
+void showPreview(HWND page, const std::string& problem, IconSource source) {
     const int used = state.preview->slotsInUse();
     const std::string note = !problem.empty() ? problem
-                             : settings.iconSource == IconSource::None
+                             : source == IconSource::None
                                  ? std::string("The toolbars keep their own icons.")
                                  : cat(num(used), " slot", used == 1 ? "" : "s", " in use");
     SetDlgItemTextA(page, IDC_PREVIEW_NOTE, note.c_str());
     InvalidateRect(GetDlgItem(page, IDC_PREVIEW), nullptr, TRUE);
+}
+
+void makePreview(HWND page) {
+    KillTimer(page, kPreviewTimer);
+    tarvikctl::Settings settings;
+    const std::string problem = readIconsPage(page, settings);
+    // An earlier read still under way ends on its own; its icons go unused.
+    state.reading = nullptr;
+    if (!problem.empty()) {
+        state.preview->release();
+        return showPreview(page, problem, settings.iconSource);
+    }
+    state.reading = readIcons(settings, page, kMsgPreviewRead);
+    state.readingSource = settings.iconSource;
+    if (state.reading) SetDlgItemTextA(page, IDC_PREVIEW_NOTE, "Reading the icon files...");
+}
+
+void previewRead(HWND page, LPARAM tag) {
+    if (!state.reading || state.reading->tag != tag) return;
+    std::shared_ptr<IconsRead> read = std::move(state.reading);
+    state.preview = std::move(read->icons);
+    showPreview(page, read->problem, state.readingSource);
 }
 
 void drawPreview(const DRAWITEMSTRUCT& item) {
@@ -287,11 +307,15 @@ INT_PTR CALLBACK iconsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         if (wParam == kPreviewTimer) makePreview(page);
         return TRUE;
+    case kMsgPreviewRead: previewRead(page, lParam); return TRUE;
     case WM_DRAWITEM:
         if (wParam != IDC_PREVIEW) return FALSE;
         drawPreview(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    case WM_DESTROY: state.preview->release(); return FALSE;
+    case WM_DESTROY:
+        state.reading = nullptr;
+        state.preview->release();
+        return FALSE;
     default: return commonPageMessage(page, message, lParam);
     }
 }

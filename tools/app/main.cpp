@@ -134,20 +134,26 @@ int run() {
             a.startNote = handles.error;
     }
 
-    a.notify = tarvikctl::createNotifyWindow(notifyProc, nullptr);
-    if (a.notify == nullptr) {
-        say(nullptr, cat("A window cannot be made (error ", num(GetLastError()), ")."),
-            MB_OK | MB_ICONERROR);
+    a.window = tarvikctl::createNotifyWindow(appWindowProc, nullptr, kAppWindowClass);
+    a.session = std::make_unique<tarvikctl::Session>(a.library);
+    problem =
+        a.window == nullptr
+            ? cat("A window cannot be made (error ", num(GetLastError()), ").")
+            : a.session->install(
+                  a.window, {{MSG_POPUP_COMMAND}, {WM_CLOSE}, {a.showSettingsMessage, kShowAck}});
+    if (!problem.empty()) {
+        say(nullptr, problem, MB_OK | MB_ICONERROR);
+        a.session.reset();
+        if (a.window != nullptr) DestroyWindow(a.window);
         return kExitSystem;
     }
     // Findable from here on: another start finds this one.
     lock.release();
-    a.session = std::make_unique<tarvikctl::Session>(a.library);
 #ifdef _WIN64
     if (companion)
         a.companion = std::make_unique<tarvikctl::ProcessCompanion>(
-            tarvikctl::companionProgram(tarvikctl::programFolder()), a.settingsPath, a.notify, true,
-            false, [](const std::string& line, bool warning) {
+            tarvikctl::companionProgram(tarvikctl::programFolder()), a.settingsPath,
+            a.session->notifyWindow(), true, false, [](const std::string& line, bool warning) {
                 // Each problem once: a missing companion would be named at every Apply.
                 static std::string told;
                 if (!warning || line == told) return;
@@ -163,14 +169,13 @@ int run() {
 #else
     (void)companion;
 #endif
-    a.session->install(a.notify);
     applyCurrent();
     // The icon, and the window that owns it, once the settings are in force.
     if (!createTray()) {
         say(nullptr, cat("A window cannot be made (error ", num(GetLastError()), ")."),
             MB_OK | MB_ICONERROR);
         a.session.reset();
-        DestroyWindow(a.notify);
+        DestroyWindow(a.window);
         return kExitSystem;
     }
     if (!a.companionNote.empty()) showTrayNotice(a.companionNote);
@@ -193,7 +198,7 @@ int run() {
     // Ended by shutDown(): restored and uninstalled already.
     a.session.reset();
     a.companion.reset();
-    DestroyWindow(a.notify);
+    DestroyWindow(a.window);
     DestroyWindow(a.tray);
     a.icons->release();
     a.library.unload();
@@ -205,7 +210,7 @@ int run() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app().instance = instance;
     declareDpiAwareness();
-    // ShellExecute and the shell's dialogs want a single-threaded apartment.
+    // The shell's dialogs want a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

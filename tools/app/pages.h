@@ -15,7 +15,6 @@ struct SheetState {
     tarvikctl::Settings draft; // what the pages start from; updated by each Apply
     bool startAtLogon = false;
     HWND pages[kPageCount] = {};
-    bool applying = false; // an Apply round is under way: the first page did the work
 };
 
 SheetState& sheetState();
@@ -33,8 +32,7 @@ bool readGeneralPage(HWND page);
 
 // Enables Apply.
 void pageChanged(HWND page);
-// WM_NOTIFY and the end of an Apply round, common to every page. True if handled
-// (the dialog result is then set).
+// WM_NOTIFY common to every page. True if handled (the dialog result is then set).
 bool commonPageMessage(HWND page, UINT message, LPARAM lParam);
 // Registers a page as made (WM_INITDIALOG).
 void pageCreated(HWND page, PageIndex index);

@@ -18,7 +18,18 @@ using tarvikctl::cat;
 
 namespace {
 
-constexpr UINT kMsgApplyDone = WM_APP + 20;
+// An Apply whose icon files are being read; nothing is applied or written before.
+struct PendingApply {
+    std::shared_ptr<IconsRead> read;
+    tarvikctl::Settings candidate;
+    bool closeAfter = false; // asked for with OK
+};
+
+PendingApply pending;
+WNDPROC sheetProcBefore = nullptr;
+// Posted to the sheet: be busy while icons are read. Once the Apply round is over, as
+// the sheet itself sets its buttons until then.
+constexpr UINT kMsgSheetBusy = WM_APP + 21;
 
 // "<file>:<line>: <problem>" without the file and line, which the user did not write.
 std::string problemOnly(const std::string& error) {
@@ -27,10 +38,37 @@ std::string problemOnly(const std::string& error) {
     return error.substr(at + 2);
 }
 
-// True once everything checked, was written and is in force; else the user was told why.
-bool applyAll(HWND sheet) {
+// While the icons are read only Cancel (and Esc) does anything, under a busy cursor.
+void setBusy(HWND sheet, bool busy) {
+    for (HWND control : {GetDlgItem(sheet, IDOK), GetDlgItem(sheet, IDC_SHEET_APPLY),
+                         PropSheet_GetTabControl(sheet), PropSheet_GetCurrentPageHwnd(sheet)})
+        EnableWindow(control, !busy);
+    HWND focus = busy ? GetDlgItem(sheet, IDCANCEL) : PropSheet_GetTabControl(sheet);
+    SendMessageA(sheet, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    RECT area{};
+    POINT at{};
+    if (GetWindowRect(sheet, &area) && GetCursorPos(&at) && PtInRect(&area, at))
+        SetCursor(LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+// The sheet's own procedure, for its state and cursor while busy (Cancel keeps the arrow).
+LRESULT CALLBACK sheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kMsgSheetBusy) {
+        if (pending.read) setBusy(sheet, true);
+        return 0;
+    }
+    if (message == WM_SETCURSOR && pending.read &&
+        reinterpret_cast<HWND>(wParam) != GetDlgItem(sheet, IDCANCEL)) {
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        return TRUE;
+    }
+    return CallWindowProcW(sheetProcBefore, sheet, message, wParam, lParam);
+}
+
+// Every page read back and checked; then the icon files are read in the background.
+// False if the user was told why not.
+bool startApply(HWND sheet, bool closeAfter) {
     SheetState& s = sheetState();
-    App& a = app();
     tarvikctl::Settings candidate = s.draft;
     std::string problem;
     if (s.pages[kIconsPage]) problem = readIconsPage(s.pages[kIconsPage], candidate);
@@ -53,8 +91,20 @@ bool applyAll(HWND sheet) {
             MB_OK | MB_ICONWARNING);
         return false;
     }
-    auto icons = std::make_unique<tarvikctl::IconSet>();
-    problem = tarvikctl::loadIconFiles(candidate, *icons);
+    pending.read = readIcons(candidate, app().window, kMsgIconsRead);
+    if (!pending.read) return false;
+    pending.candidate = std::move(candidate);
+    pending.closeAfter = closeAfter;
+    PostMessageA(sheet, kMsgSheetBusy, 0, 0);
+    return true;
+}
+
+// With every file read: the file replaced, then the settings in force. True once
+// done; else the user was told why not.
+bool finishApply(HWND sheet, tarvikctl::Settings& candidate, IconsRead& read) {
+    SheetState& s = sheetState();
+    App& a = app();
+    std::string problem = read.problem;
     if (!problem.empty()) {
         say(sheet,
             cat("An icon file cannot be used:\n\n", problem, "\n\nNothing was applied or saved."),
@@ -74,7 +124,7 @@ bool applyAll(HWND sheet) {
             MB_OK | MB_ICONERROR);
         return false;
     }
-    takeSettings(candidate, std::move(icons));
+    takeSettings(candidate, std::move(read.icons));
     s.draft = candidate;
     if (s.pages[kGeneralPage]) {
         const bool start = readGeneralPage(s.pages[kGeneralPage]);
@@ -89,18 +139,10 @@ bool applyAll(HWND sheet) {
     return true;
 }
 
-LRESULT applyRound(HWND page) {
-    SheetState& s = sheetState();
-    if (s.applying) return PSNRET_NOERROR;
-    s.applying = true;
-    if (!applyAll(GetParent(page))) {
-        // The sheet sends no more PSN_APPLY this round.
-        s.applying = false;
-        return PSNRET_INVALID_NOCHANGEPAGE;
-    }
-    // The other pages' PSN_APPLY of this round follow before this arrives.
-    PostMessageA(page, kMsgApplyDone, 0, 0);
-    return PSNRET_NOERROR;
+LRESULT applyRound(HWND page, const PSHNOTIFY& notice) {
+    // Ends when the icons are read (iconsRead); until then the sheet stays as it is.
+    if (!pending.read) startApply(GetParent(page), notice.lParam != FALSE);
+    return PSNRET_INVALID_NOCHANGEPAGE;
 }
 
 // The structures' sizes as Windows XP's comctl32 6 knows them (Microsoft's
@@ -138,13 +180,12 @@ void pageCreated(HWND page, PageIndex index) {
 }
 
 bool commonPageMessage(HWND page, UINT message, LPARAM lParam) {
-    if (message == kMsgApplyDone) {
-        sheetState().applying = false;
-        return true;
-    }
     if (message != WM_NOTIFY) return false;
     switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
-    case PSN_APPLY: SetWindowLongPtrA(page, DWLP_MSGRESULT, applyRound(page)); return true;
+    case PSN_APPLY:
+        SetWindowLongPtrA(page, DWLP_MSGRESULT,
+                          applyRound(page, *reinterpret_cast<const PSHNOTIFY*>(lParam)));
+        return true;
     case PSN_KILLACTIVE: SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE); return true;
     default: return false;
     }
@@ -213,14 +254,33 @@ void openSettingsSheet() {
         say(nullptr, "The settings window cannot be opened.", MB_OK | MB_ICONERROR);
         return;
     }
+    sheetProcBefore = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(a.sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sheetProc)));
     SetForegroundWindow(a.sheet);
 }
 
 void closeSettingsSheet() {
     App& a = app();
+    // A read under way ends on its own; nothing is applied or written.
+    pending = PendingApply{};
     if (a.sheet != nullptr) DestroyWindow(a.sheet);
     a.sheet = nullptr;
     sheetState() = SheetState{};
+}
+
+void iconsRead(LPARAM tag) {
+    HWND sheet = app().sheet;
+    if (!pending.read || pending.read->tag != tag || sheet == nullptr) return;
+    PendingApply done = std::move(pending);
+    pending = PendingApply{};
+    setBusy(sheet, false);
+    if (!finishApply(sheet, done.candidate, *done.read)) return;
+    // Closed while a message box was open (Exit, the end of the Windows session).
+    if (app().sheet != sheet) return;
+    if (done.closeAfter) return closeSettingsSheet();
+    // As an Apply that returned at once: nothing left to apply.
+    for (HWND page : sheetState().pages)
+        if (page != nullptr) PropSheet_UnChanged(sheet, page);
 }
 
 bool sheetTakes(MSG& message) {

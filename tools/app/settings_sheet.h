@@ -1,5 +1,7 @@
 // The settings window: a modeless property sheet of five pages. Apply checks
 // everything, writes the file atomically and applies live; Cancel changes nothing.
+// The icon files are read on a thread of their own: meanwhile the sheet is busy
+// (OK and Apply disabled), and Cancel or Esc leaves the read to end unused.
 #pragma once
 
 #include <windows.h>
@@ -14,5 +16,7 @@ void closeSettingsSheet();
 // Cancel closed.
 bool sheetTakes(MSG& message);
 void dropClosedSheet();
+// An Apply's icons have been read (kMsgIconsRead): the rest of the Apply, if still asked for.
+void iconsRead(LPARAM tag);
 
 } // namespace tarvik_app

@@ -211,23 +211,35 @@ void borrowIconHandles(const IconHandles& handles, const Settings& settings, Ico
 
 std::string readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes,
                           std::size_t limit) {
+    constexpr DWORD kChunk = 64 * 1024;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return cat("cannot open (", systemMessage(GetLastError()), ")");
-    std::string problem;
+    const std::string tooLarge = cat("larger than ", num(limit / (1024 * 1024)), " MiB");
+    bytes.clear();
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
-        problem = cat("cannot read (", systemMessage(GetLastError()), ")");
-    } else if (static_cast<std::uint64_t>(size.QuadPart) > limit) {
-        problem = cat("larger than ", num(limit / (1024 * 1024)), " MiB");
-    } else {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    if (GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) > limit) {
+        CloseHandle(file);
+        return tooLarge;
+    }
+    // To the end rather than by the size announced: a pipe or a device announces none.
+    std::string problem;
+    for (;;) {
+        const std::size_t have = bytes.size();
+        if (have > limit) {
+            problem = tooLarge;
+            break;
+        }
+        bytes.resize(have + kChunk);
         DWORD got = 0;
-        if (!bytes.empty() &&
-            (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-             got != bytes.size()))
-            problem = cat("cannot read (", systemMessage(GetLastError()), ")");
+        const bool read = ReadFile(file, bytes.data() + have, kChunk, &got, nullptr) != FALSE;
+        const DWORD code = GetLastError();
+        bytes.resize(have + got);
+        // A pipe ends when its writer closes it.
+        if (!read && code != ERROR_BROKEN_PIPE && code != ERROR_HANDLE_EOF)
+            problem = cat("cannot read (", systemMessage(code), ")");
+        if (!read || got == 0) break;
     }
     CloseHandle(file);
     return problem;

@@ -1,6 +1,9 @@
-// Stop requests from other threads (the console handler) are posted to the notify
-// window, so that the undo runs on the thread that installed the hooks.
+// This thread drives the session through its own window: the hooks' thread passes the
+// commands and stop requests its notify window gets on to it, and so does the console
+// handler. Reading files runs on threads of its own, output goes to the writers, so
+// nothing this thread does waits for the world outside for long.
 #include "console_session.h"
+#include "background.h"
 #include "companion.h"
 #include "session.h"
 #include "text.h"
@@ -10,6 +13,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <utility>
 
 namespace tarvikctl {
 
@@ -19,22 +23,21 @@ constexpr UINT kMsgStop = WM_APP + 1; // from the console handler
 constexpr UINT_PTR kHoldTimer = 1;
 // The system ends a process about 5 s after a close event; undo before that.
 constexpr DWORD kCloseWaitMs = 4500;
+// The window of the thread that drives the session; not a notify window.
+constexpr const char* kSessionClass = "TarvikCtlSession";
 
-std::atomic<HWND> notifyWindow{nullptr};
-const char* shownName = "tarvikctl";
+std::atomic<HWND> sessionWindow{nullptr};
 HANDLE undoneEvent = nullptr; // never closed: a console handler may still wait on it
 
 void printCommand(const Settings& settings, WPARAM id) {
     const std::string caption =
         id <= static_cast<WPARAM>(kMaxCommandId) ? captionOf(settings, static_cast<int>(id)) : "";
-    if (caption.empty())
-        std::printf("command %llu\n", static_cast<unsigned long long>(id));
-    else
-        std::printf("command %llu (%s)\n", static_cast<unsigned long long>(id), caption.c_str());
-    std::fflush(stdout);
+    const std::string number = std::to_string(static_cast<unsigned long long>(id));
+    writeLine(Stream::Out, caption.empty() ? cat("command ", number)
+                                           : cat("command ", number, " (", caption, ")"));
 }
 
-LRESULT CALLBACK notifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK sessionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case MSG_POPUP_COMMAND: {
         const auto* settings =
@@ -59,22 +62,25 @@ LRESULT CALLBACK notifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 BOOL WINAPI onConsoleEvent(DWORD event) {
-    if (HWND window = notifyWindow.load()) PostMessageA(window, kMsgStop, event, 0);
+    if (HWND window = sessionWindow.load()) PostMessageA(window, kMsgStop, event, 0);
     // After a close, logoff or shutdown event returns, the process is ended.
     if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
         WaitForSingleObject(undoneEvent, kCloseWaitMs);
     return TRUE;
 }
 
-enum class Woken { End, Reload };
+enum class Woken { End, Reload, Read };
 
-// Until WM_QUIT or one of `endOn` is signalled (End), or a reload is asked for; a
-// companion that ends meanwhile is reported once.
-Woken pump(HWND window, const SessionOptions& options, ProcessCompanion* companion) {
+// Until WM_QUIT or one of `endOn` is signalled (End), a reload is asked for, or
+// `reading` is signalled (Read); a companion that ends meanwhile is reported once.
+Woken pump(HWND window, const SessionOptions& options, ProcessCompanion* companion,
+           HANDLE reading) {
     std::vector<HANDLE> handles(options.endOn);
     if (options.reloadOn != nullptr) handles.push_back(options.reloadOn);
     const DWORD ends = static_cast<DWORD>(options.endOn.size());
     const DWORD fixed = static_cast<DWORD>(handles.size());
+    if (reading != nullptr) handles.push_back(reading);
+    const DWORD withReading = static_cast<DWORD>(handles.size());
     MSG message;
     for (;;) {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -83,7 +89,7 @@ Woken pump(HWND window, const SessionOptions& options, ProcessCompanion* compani
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        handles.resize(fixed);
+        handles.resize(withReading);
         if (companion != nullptr && companion->process() != nullptr)
             handles.push_back(companion->process());
         const DWORD count = static_cast<DWORD>(handles.size());
@@ -91,90 +97,100 @@ Woken pump(HWND window, const SessionOptions& options, ProcessCompanion* compani
             MsgWaitForMultipleObjects(count, handles.data(), FALSE, INFINITE, QS_ALLINPUT);
         if (woke == WAIT_FAILED || woke < WAIT_OBJECT_0 + ends) return Woken::End;
         if (woke < WAIT_OBJECT_0 + fixed) return Woken::Reload;
+        if (woke < WAIT_OBJECT_0 + withReading) return Woken::Read;
         if (woke < WAIT_OBJECT_0 + count) companion->ended();
     }
 }
 
-// Reads the settings again and applies them; the newer pair replaces `settings` and
-// `icons` once the library is done with the ones before.
-void reload(HWND window, Session& session, const SessionOptions& options,
-            std::unique_ptr<Settings>& settings, std::unique_ptr<IconSet>& icons) {
-    if (!options.reread) return;
-    auto newSettings = std::make_unique<Settings>();
-    auto newIcons = std::make_unique<IconSet>();
-    const std::string problem = options.reread(*newSettings, *newIcons);
-    if (!problem.empty()) return warn(cat("the settings in force stay: ", problem));
+// Settings and icons read again, and what went wrong; shared with the reading thread,
+// which may still run when the session ends.
+struct Reread {
+    Settings settings;
+    IconSet icons;
+    std::string problem = "the settings were not read";
+};
+
+// Starts reading the settings again; `done` is signalled once read. Null if it could not start.
+std::shared_ptr<Reread> startReread(const SessionOptions& options, HANDLE& done) {
+    auto read = std::make_shared<Reread>();
+    done = runInBackground([read, reread = options.reread] {
+        try {
+            read->problem = reread(read->settings, read->icons);
+        } catch (const std::exception& failure) {
+            read->problem = failure.what();
+        }
+    });
+    if (done == nullptr)
+        warn(cat("cannot read the settings again (error ", num(GetLastError()), ")"));
+    return done != nullptr ? read : nullptr;
+}
+
+// Applies what was read again; it replaces `inForce` once the library is done with the
+// settings and icons before.
+void takeReread(HWND window, Session& session, const SessionOptions& options,
+                std::shared_ptr<Reread> read, std::shared_ptr<Reread>& inForce) {
+    if (!read->problem.empty()) return warn(cat("the settings in force stay: ", read->problem));
     try {
-        session.apply(*newSettings, *newIcons);
-        note(options.quiet, cat("applied again: ", describeApplied(*newSettings, *newIcons)));
+        session.apply(read->settings, read->icons);
+        note(options.quiet, cat("applied again: ", describeApplied(read->settings, read->icons)));
     } catch (const std::exception& failure) {
         warn(cat("applying the settings again failed: ", failure.what()));
     }
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(newSettings.get()));
-    settings = std::move(newSettings);
-    icons = std::move(newIcons);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&read->settings));
+    inForce = std::move(read);
 }
 
 } // namespace
 
-void note(bool quiet, std::string_view line) {
-    if (quiet) return;
-    std::fprintf(stderr, "%s: %.*s\n", shownName, static_cast<int>(line.size()), line.data());
-    std::fflush(stderr);
-}
-
-void warn(std::string_view line) {
-    std::fprintf(stderr, "%s: warning: %.*s\n", shownName, static_cast<int>(line.size()),
-                 line.data());
-    std::fflush(stderr);
-}
-
-void setProgramName(const char* name) {
-    shownName = name;
-}
-
-const char* programName() {
-    return shownName;
-}
-
 std::string runSession(Library& library, const Settings& settings, const IconSet& icons,
                        const SessionOptions& options) {
-    // A companion's own notify window takes stop requests only; its commands go to the parent.
-    HWND window =
-        createNotifyWindow(notifyProc, const_cast<void*>(static_cast<const void*>(&settings)),
-                           options.commandWindow != nullptr ? kCompanionNotifyClass : kNotifyClass);
+    startWriters();
+    HWND window = createNotifyWindow(
+        sessionProc, const_cast<void*>(static_cast<const void*>(&settings)), kSessionClass);
     if (window == nullptr)
-        return cat("cannot create the notify window (error ", num(GetLastError()), ")");
+        return cat("cannot create the session's window (error ", num(GetLastError()), ")");
     if (undoneEvent == nullptr) undoneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (undoneEvent == nullptr) {
         DestroyWindow(window);
         return cat("cannot create an event (error ", num(GetLastError()), ")");
     }
     ResetEvent(undoneEvent);
-    notifyWindow = window;
-    if (options.findable) options.findable();
+    sessionWindow = window;
     // Fails without a console; WM_CLOSE still stops the session then.
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 
     Session session(library);
+    // A companion's own notify window takes stop requests only; its commands go to the parent.
+    std::string problem =
+        session.install(window, {{MSG_POPUP_COMMAND}, {WM_CLOSE}, {kMsgReload}},
+                        options.commandWindow != nullptr ? kCompanionNotifyClass : kNotifyClass,
+                        options.commandWindow);
+    if (!problem.empty()) {
+        sessionWindow = nullptr;
+        DestroyWindow(window);
+        SetEvent(undoneEvent);
+        SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+        return problem;
+    }
+    if (options.findable) options.findable();
     std::unique_ptr<ProcessCompanion> companion;
     if (!options.companionProgram.empty()) {
         companion = std::make_unique<ProcessCompanion>(
-            options.companionProgram, options.settingsFile, window, options.quiet, true,
-            [quiet = options.quiet](const std::string& line, bool warning) {
+            options.companionProgram, options.settingsFile, session.notifyWindow(), options.quiet,
+            true, [quiet = options.quiet](const std::string& line, bool warning) {
                 warning ? warn(line) : note(quiet, line);
             });
         session.setCompanion(companion.get());
     }
-    session.install(options.commandWindow != nullptr ? options.commandWindow : window);
     char handle[32];
-    std::snprintf(handle, sizeof handle, "%#llx",
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+    std::snprintf(
+        handle, sizeof handle, "%#llx",
+        static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(session.notifyWindow())));
     note(options.quiet, std::string("hooks installed; notify window ") + handle);
     // Settings and icons read again later; alive until the restore has returned.
-    std::unique_ptr<Settings> newerSettings;
-    std::unique_ptr<IconSet> newerIcons;
-    std::string problem;
+    std::shared_ptr<Reread> inForce, reading;
+    HANDLE readDone = nullptr;
+    bool readAgain = false; // asked again while reading
     try {
         session.apply(settings, icons);
         note(options.quiet, cat("applied: ", describeApplied(settings, icons)));
@@ -188,15 +204,28 @@ std::string runSession(Library& library, const Settings& settings, const IconSet
             note(options.quiet, "running; Ctrl+C or WM_CLOSE to the notify window stops it");
         else if (options.holdMs == 0 || SetTimer(window, kHoldTimer, options.holdMs, nullptr) == 0)
             PostQuitMessage(0);
-        while (pump(window, options, companion.get()) == Woken::Reload)
-            reload(window, session, options, newerSettings, newerIcons);
+        for (Woken woken;
+             (woken = pump(window, options, companion.get(), readDone)) != Woken::End;) {
+            if (woken == Woken::Read) {
+                CloseHandle(readDone);
+                readDone = nullptr;
+                takeReread(window, session, options, std::move(reading), inForce);
+            } else if (reading != nullptr) {
+                readAgain = true; // once this read is in force
+                continue;
+            }
+            if (options.reread && (woken == Woken::Reload || std::exchange(readAgain, false)))
+                reading = startReread(options, readDone);
+        }
     }
+    // A read still under way ends on its own; its result goes nowhere.
+    if (readDone != nullptr) CloseHandle(readDone);
     session.restore();
     note(options.quiet, "restored");
     session.stop();
     note(options.quiet, "hooks removed");
 
-    notifyWindow = nullptr;
+    sessionWindow = nullptr;
     DestroyWindow(window);
     SetEvent(undoneEvent);
     SetConsoleCtrlHandler(onConsoleEvent, FALSE);

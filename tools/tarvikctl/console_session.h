@@ -10,6 +10,7 @@
 
 #include "icon_files.h"
 #include "library.h"
+#include "output.h"
 #include "settings.h"
 
 namespace tarvikctl {
@@ -36,23 +37,17 @@ struct SessionOptions {
     // Signalled (a companion's parent applies again) like kMsgReload arriving.
     HANDLE reloadOn = nullptr;
     // For a reload: "" with new settings and icons, or what is wrong (the ones in
-    // force stay). Null: reloads are ignored.
+    // force stay). Runs on a thread of its own (a file may take long), so it uses
+    // nothing but what it holds. Null: reloads are ignored.
     std::function<std::string(Settings& settings, IconSet& icons)> reread;
 };
 
-// Runs the session on this thread, which keeps pumping while the hooks are
-// in (the low-level keyboard hook runs here). Ends on WM_CLOSE to the notify
-// window, a console control event, or the end of the hold; applies again on a reload. The icons
-// must stay alive until this returns. "" or what failed (nothing is left installed then).
+// Runs the session from this thread; the hooks live on a thread of their own that only
+// takes messages and calls the library, and the output goes through the writers
+// (output.h). Ends on WM_CLOSE to the notify window, a console control event, or the
+// end of the hold; applies again on a reload. The icons must stay alive until this
+// returns. "" or what failed (nothing is left installed then).
 std::string runSession(Library& library, const Settings& settings, const IconSet& icons,
                        const SessionOptions& options);
-
-// Prints a progress line on stderr unless quiet.
-void note(bool quiet, std::string_view line);
-// Prints a warning on stderr, quiet or not.
-void warn(std::string_view line);
-// The name progress lines, warnings and errors start with ("tarvikctl" unless set).
-void setProgramName(const char* name);
-const char* programName();
 
 } // namespace tarvikctl

@@ -18,6 +18,7 @@
 #include "library.h"
 #include "companion.h"
 #include "console_session.h"
+#include "output.h"
 #include "session.h"
 #include "settings.h"
 #include "text.h"
@@ -84,9 +85,11 @@ struct Options {
     std::string parentReloadEvent;
 };
 
+// Longest wait at the end for the output to be read.
+constexpr DWORD kFlushMs = 2000;
+
 int fail(int code, const std::string& message) {
-    std::fprintf(stderr, "%s: error: %s\n", programName(), message.c_str());
-    std::fflush(stderr);
+    writeLine(Stream::Err, cat(programName(), ": error: ", message));
     return code;
 }
 
@@ -195,14 +198,16 @@ int reloadRunningInstance(bool quiet) {
     return kExitOk;
 }
 
-// The settings file read again for a running session, with its icons.
+// The settings file read again for a running session, with its icons; on a thread of
+// its own, with copies of what it needs.
 std::function<std::string(Settings&, IconSet&)> rereader(const Options& options) {
-    return [&options](Settings& settings, IconSet& icons) -> std::string {
-        const SettingsResult read = readSettingsFile(options.settings);
+    return [file = options.settings,
+            handleFile = options.iconHandles](Settings& settings, IconSet& icons) -> std::string {
+        const SettingsResult read = readSettingsFile(file);
         if (!read.ok) return read.error;
         settings = read.settings;
-        if (options.iconHandles.empty()) return loadIconFiles(settings, icons);
-        const IconHandlesResult handles = readIconHandlesFile(options.iconHandles, UINTPTR_MAX);
+        if (handleFile.empty()) return loadIconFiles(settings, icons);
+        const IconHandlesResult handles = readIconHandlesFile(handleFile, UINTPTR_MAX);
         if (!handles.ok) return handles.error;
         borrowIconHandles(handles.handles, settings, icons);
         return "";
@@ -316,11 +321,15 @@ int main(int argc, char** argv) {
     // Exact "\n" line ends: the output is read by programs.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    int code = kExitInternal;
     try {
-        return run(argc, argv);
+        code = run(argc, argv);
     } catch (const std::exception& problem) {
-        return fail(kExitInternal, std::string("unexpected failure: ") + problem.what());
+        code = fail(kExitInternal, std::string("unexpected failure: ") + problem.what());
     } catch (...) {
-        return fail(kExitInternal, "unexpected failure");
+        code = fail(kExitInternal, "unexpected failure");
     }
+    // A reader that does not read keeps the rest: the process ends all the same.
+    flushWriters(kFlushMs);
+    return code;
 }
