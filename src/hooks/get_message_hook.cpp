@@ -7,6 +7,7 @@
 #include "hooks/reapply.h"
 #include "icons/ie_icon_frames.h"
 #include "menu/popup_menu.h"
+#include "state/process_state.h"
 #include "state/shared_state.h"
 #include "windows/classifier.h"
 #include "windows/own_window.h"
@@ -24,8 +25,14 @@ void onAutohideTick(HWND window) {
         setMenuBand(window, 0);
 }
 
+// A tick armed before a restore can come after it: it then only stops its timer, so the
+// restored frame keeps its own look.
 void onReapplyTick(HWND window) {
-    if (isOwnWindow(window)) reapplyBandSettings(window);
+    if (!isOwnWindow(window)) return;
+    if (sharedState.inactive == 0 && sharedState.restoring == 0)
+        reapplyBandSettings(window);
+    else
+        killStoredTimer(window, FrameTimer::Reapply);
 }
 
 void onTimer(const MSG& posted) {

@@ -141,6 +141,41 @@ TEST_F(Upkeep, TheTickUsesTheHideFlagsStoredWhenItRuns) {
     EXPECT_TRUE(titleHidden(host, f.rebar));
 }
 
+// A tick armed by a re-layout just before a restore comes after it: it must not
+// restyle the frame the restore has just put back.
+TEST_F(Upkeep, ATickArmedBeforeARestoreLeavesTheRestoredFrameAlone) {
+    RemoteShell& host = startHost();
+    const FrameHandles f = hostFrame(host, frameOptions(FrameClass::Explorer));
+    install();
+    library.showHideAllLogo(1, 1);
+    ASSERT_TRUE(hostBandHidden(host, f.rebar, kLogoBandId));
+    const int address = bandIndex(host, f.rebar, standin::kAddressBandId);
+    ASSERT_TRUE(record(host, {f.frame}, reapplyTraffic()));
+
+    HostThreadHold hold;
+    ASSERT_TRUE(hold.hold(host, f.frame, [&] {
+        sendToWindow(f.rebar, RB_MAXIMIZEBAND, address, 0);
+        library.restoreAllLogo();
+    }));
+    ASSERT_TRUE(waitForRecords(
+        host, [&](const std::vector<MessageRecord>& r) { return reapplyTicks(r, f.frame) == 1; }));
+    EXPECT_FALSE(hostBandHidden(host, f.rebar, kLogoBandId)) << "restoring: the tick hid it";
+
+    // The same after the whole restore, with customisation off.
+    library.restoreAllToolbar();
+    library.showHideAllLogo(1, 1);
+    ASSERT_TRUE(hostBandHidden(host, f.rebar, kLogoBandId));
+    ASSERT_TRUE(record(host, {f.frame}, reapplyTraffic()));
+    ASSERT_TRUE(hold.hold(host, f.frame, [&] {
+        sendToWindow(f.rebar, RB_MINIMIZEBAND, address, 0);
+        library.restoreAllLogo();
+        library.restoreAllToolbar();
+    }));
+    ASSERT_TRUE(waitForRecords(
+        host, [&](const std::vector<MessageRecord>& r) { return reapplyTicks(r, f.frame) == 1; }));
+    EXPECT_FALSE(hostBandHidden(host, f.rebar, kLogoBandId)) << "off: the tick hid it";
+}
+
 TEST_F(Upkeep, TheTickShowsExplorersMenuBandAndLeavesTheBrowsers) {
     RemoteShell& host = startHost();
     const FrameHandles explorer = hostFrame(host, frameOptions(FrameClass::Explorer));
