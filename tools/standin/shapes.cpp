@@ -341,8 +341,9 @@ HWND createShape(const ShapeSpec& spec) {
         lstrcpynA(title, band.title, sizeof title);
         insertBand(rebar, -1, band.id, bandChild(spec, band, rebar), title);
     }
-    for (HWND rebar : rebars)
-        if (rebar != nullptr) watch(rebar, state);
+    if (spec.chaos != ShapeChaos::None)
+        for (HWND rebar : rebars)
+            if (rebar != nullptr) watch(rebar, state);
     if (spec.visible) ShowWindow(frame, SW_SHOWNOACTIVATE);
     return frame;
 }
