@@ -38,7 +38,8 @@ extern "C" {
 enum TarvikIdentifier {
     MSG_SET_ICONS = 0x0DCB,       /* to a frame: wParam 1 apply, 2 restore; lParam frame kind */
     MSG_SET_LOGO = 0x0DCC,        /* to a frame: wParam 1 apply the setting, else show */
-    MSG_RESTORE_ICONS = 0x0DCD,   /* to "Shell_TrayWnd": refill Explorer's lists, free icons */
+    MSG_RESTORE_ICONS = 0x0DCD,   /* to "Shell_TrayWnd", and to Explorer frames of processes
+                                     without it: refill Explorer's lists, free icons */
     MSG_SET_MENUBAR = 0x0DCE,     /* to a frame: wParam 1 apply, 2 show, 3 hide if set */
     MSG_SET_HEADERS = 0x0DCF,     /* to a frame: as MSG_SET_LOGO */
     MSG_SET_DROPDOWNS = 0x0DD0,   /* to a frame: as MSG_SET_LOGO */

@@ -26,7 +26,7 @@
 using standin::ShapeBand;
 using standin::ShapeChaos;
 using standin::ShapeClass;
-using standin::ShapeSpec;
+using standin::ShapePlan;
 
 namespace {
 
@@ -79,67 +79,67 @@ void randomButtons(Dice& dice, char* pattern) {
     pattern[at - 1] = '\0';
 }
 
-void addBand(ShapeSpec& spec, char kind, UINT id, const char* title = "", int rebar = 0) {
-    if (spec.bandCount >= standin::kShapeBands) return;
-    ShapeBand& band = spec.bands[spec.bandCount++];
+void addBand(ShapePlan& plan, char kind, UINT id, const char* title = "", int rebar = 0) {
+    if (plan.bandCount >= standin::kShapeBands) return;
+    ShapeBand& band = plan.bands[plan.bandCount++];
     band.kind = kind;
     band.id = id;
     band.rebar = rebar;
     std::strncpy(band.title, title, sizeof band.title - 1);
 }
 
-ShapeSpec randomShape(Dice& dice, int index, const char* explorerButtons,
+ShapePlan randomShape(Dice& dice, int index, const char* explorerButtons,
                       const char* browserButtons) {
     static constexpr ShapeClass classes[] = {
         ShapeClass::Explorer,     ShapeClass::Explorer,
         ShapeClass::ExplorerTree, ShapeClass::Browser,
         ShapeClass::Browser,      ShapeClass::BrowserDeepCommandBar,
         ShapeClass::Other,        ShapeClass::BrowserWithCommandBar};
-    ShapeSpec spec{};
-    spec.shapeClass = dice.of(classes);
-    const bool explorer = isExplorer(spec.shapeClass);
-    spec.worker = dice.chance(75);
-    spec.visible = dice.chance(70);
-    spec.imageSize = dice.chance(50) ? 24 : 16;
+    ShapePlan plan{};
+    plan.shapeClass = dice.of(classes);
+    const bool explorer = isExplorer(plan.shapeClass);
+    plan.worker = dice.chance(75);
+    plan.visible = dice.chance(70);
+    plan.imageSize = dice.chance(50) ? 24 : 16;
     // Explorer's frames share the shell's lists, both of them, in their process.
-    spec.shareLists = explorer;
-    spec.normalImages = explorer || dice.chance(85);
-    spec.hotImages = explorer || dice.chance(75);
-    spec.mainToolbarId = dice.chance(85) ? kMainId : kMainId + 1;
+    plan.shareLists = explorer;
+    plan.normalImages = explorer || dice.chance(85);
+    plan.hotImages = explorer || dice.chance(75);
+    plan.mainToolbarId = dice.chance(85) ? kMainId : kMainId + 1;
     // In Explorer a second toolbar of id 0xA000 would be walked with the shell's lists.
-    spec.otherToolbarId = !explorer && dice.chance(40) ? kMainId : kMainId + 2;
-    std::strcpy(spec.mainButtons, explorer ? explorerButtons : browserButtons);
-    randomButtons(dice, spec.otherButtons);
-    if (spec.otherToolbarId == kMainId) std::strcpy(spec.otherButtons, spec.mainButtons);
-    spec.x = 20 + 40 * (index % 8);
-    spec.y = 20 + 30 * (index % 9);
+    plan.otherToolbarId = !explorer && dice.chance(40) ? kMainId : kMainId + 2;
+    std::strcpy(plan.mainButtons, explorer ? explorerButtons : browserButtons);
+    randomButtons(dice, plan.otherButtons);
+    if (plan.otherToolbarId == kMainId) std::strcpy(plan.otherButtons, plan.mainButtons);
+    plan.x = 20 + 40 * (index % 8);
+    plan.y = 20 + 30 * (index % 9);
 
     // The usual bands, each of them perhaps of another kind, id or place, or left out.
     static constexpr UINT strangeIds[] = {0, 1, 3, 4, 6, 7, 9, 12};
     auto id = [&](UINT usual) { return dice.chance(80) ? usual : dice.of(strangeIds); };
     auto rebar = [&] { return dice.chance(85) ? 0 : 1; };
-    if (dice.chance(85)) addBand(spec, dice.chance(85) ? 'M' : 'm', id(1));
-    if (dice.chance(90)) addBand(spec, dice.chance(80) ? 'T' : 'D', id(2));
-    if (dice.chance(80)) addBand(spec, 'A', id(3), dice.chance(80) ? "Address" : "");
-    if (dice.chance(70)) addBand(spec, 'L', id(4), dice.chance(80) ? "Links" : "", rebar());
-    if (dice.chance(80)) addBand(spec, dice.chance(80) ? 'G' : 'g', id(5), "", rebar());
+    if (dice.chance(85)) addBand(plan, dice.chance(85) ? 'M' : 'm', id(1));
+    if (dice.chance(90)) addBand(plan, dice.chance(80) ? 'T' : 'D', id(2));
+    if (dice.chance(80)) addBand(plan, 'A', id(3), dice.chance(80) ? "Address" : "");
+    if (dice.chance(70)) addBand(plan, 'L', id(4), dice.chance(80) ? "Links" : "", rebar());
+    if (dice.chance(80)) addBand(plan, dice.chance(80) ? 'G' : 'g', id(5), "", rebar());
     static constexpr char extras[] = {'X', 'E', 'O', 'C'};
     for (int extra = dice.upTo(3); extra > 0; --extra)
-        addBand(spec, dice.of(extras), dice.of(strangeIds), dice.chance(30) ? "Go" : "", rebar());
-    for (int i = spec.bandCount - 1; i > 0; --i) // another order now and then
-        if (dice.chance(15)) std::swap(spec.bands[i], spec.bands[dice.upTo(i)]);
+        addBand(plan, dice.of(extras), dice.of(strangeIds), dice.chance(30) ? "Go" : "", rebar());
+    for (int i = plan.bandCount - 1; i > 0; --i) // another order now and then
+        if (dice.chance(15)) std::swap(plan.bands[i], plan.bands[dice.upTo(i)]);
 
-    if (isFrame(spec.shapeClass) && dice.chance(40)) {
+    if (isFrame(plan.shapeClass) && dice.chance(40)) {
         static constexpr ShapeChaos kinds[] = {ShapeChaos::AddBand, ShapeChaos::RemoveBand,
                                                ShapeChaos::DestroyFrame};
-        spec.chaos = dice.of(kinds);
-        spec.chaosAfter = 1 + dice.upTo(40);
-        if (spec.chaos == ShapeChaos::RemoveBand) addBand(spec, 'C', 30);
+        plan.chaos = dice.of(kinds);
+        plan.chaosAfter = 1 + dice.upTo(40);
+        if (plan.chaos == ShapeChaos::RemoveBand) addBand(plan, 'C', 30);
     }
-    return spec;
+    return plan;
 }
 
-std::string describe(const ShapeSpec& spec) {
+std::string describe(const ShapePlan& plan) {
     static const char* const names[] = {"CabinetWClass",
                                         "ExploreWClass",
                                         "IEFrame",
@@ -147,16 +147,16 @@ std::string describe(const ShapeSpec& spec) {
                                         "IEFrame + CommandBarClass",
                                         "other class"};
     std::ostringstream text;
-    text << names[static_cast<int>(spec.shapeClass)] << (spec.worker ? ", WorkerW" : "")
+    text << names[static_cast<int>(plan.shapeClass)] << (plan.worker ? ", WorkerW" : "")
          << ", bands";
-    for (int i = 0; i < spec.bandCount; ++i)
-        text << " " << spec.bands[i].kind << spec.bands[i].id
-             << (spec.bands[i].rebar == 1 ? "'" : "");
-    text << ", " << spec.imageSize << " px" << (spec.normalImages ? "" : ", no normal list")
-         << (spec.hotImages ? "" : ", no hot list") << ", main toolbar " << std::hex
-         << spec.mainToolbarId << ", other " << spec.otherToolbarId << std::dec << " '"
-         << spec.mainButtons << "', chaos " << static_cast<int>(spec.chaos) << " after "
-         << spec.chaosAfter;
+    for (int i = 0; i < plan.bandCount; ++i)
+        text << " " << plan.bands[i].kind << plan.bands[i].id
+             << (plan.bands[i].rebar == 1 ? "'" : "");
+    text << ", " << plan.imageSize << " px" << (plan.normalImages ? "" : ", no normal list")
+         << (plan.hotImages ? "" : ", no hot list") << ", main toolbar " << std::hex
+         << plan.mainToolbarId << ", other " << plan.otherToolbarId << std::dec << " '"
+         << plan.mainButtons << "', chaos " << static_cast<int>(plan.chaos) << " after "
+         << plan.chaosAfter;
     return text.str();
 }
 
@@ -192,11 +192,12 @@ std::string difference(const std::string& before, const std::string& now,
 struct Tally {
     int shapes = 0;
     int checked = 0;
+    int chaos = 0; // bands added or removed, frames destroyed, inside the library's walks
     int faults = 0;
 };
 
 struct Shape {
-    ShapeSpec spec;
+    ShapePlan plan;
     HWND window;
     std::string native;
     std::string restored; // after the first restore
@@ -272,9 +273,9 @@ class FrameShapes : public ::testing::Test {
         std::vector<Shape> shapes;
         for (int count = 4 + dice.upTo(4), i = 0; i < count; ++i) {
             Shape shape{randomShape(dice, i, explorerButtons, browserButtons), nullptr, "", ""};
-            auto made = host.createShape(shape.spec, dice.upTo(2));
+            auto made = host.createShape(shape.plan, dice.upTo(2));
             if (!made)
-                return fault(seed, "no shape: " + made.error + " (" + describe(shape.spec) + ")");
+                return fault(seed, "no shape: " + made.error + " (" + describe(shape.plan) + ")");
             shape.window = *made;
             auto look = host.shapeLook(shape.window);
             if (!look) return fault(seed, "no look: " + look.error);
@@ -295,15 +296,15 @@ class FrameShapes : public ::testing::Test {
                 hide(1, 1);
             for (int steps = 3 + dice.upTo(6); steps > 0; --steps)
                 randomStep(dice, shapes);
-            host.armShapeChaos(false);
+            if (auto acts = host.armShapeChaos(false)) tally.chaos += *acts;
             for (const Shape& shape : shapes) {
-                if (isFrame(shape.spec.shapeClass)) continue;
+                if (isFrame(shape.plan.shapeClass)) continue;
                 auto look = host.shapeLook(shape.window);
                 const std::string changed =
                     look ? difference(shape.native, *look, &shape.native) : look.error;
                 if (!changed.empty())
                     fault(seed,
-                          "no frame, but changed (" + describe(shape.spec) + "):\n" + changed);
+                          "no frame, but changed (" + describe(shape.plan) + "):\n" + changed);
             }
             for (TarvikBroadcastFn restore :
                  {library.restoreAllLogo, library.restoreAllMenu, library.restoreAllHeader,
@@ -317,14 +318,14 @@ class FrameShapes : public ::testing::Test {
                     fault(seed, "no look after the restore: " + look.error);
                     continue;
                 }
-                const bool frame = isFrame(shape.spec.shapeClass);
+                const bool frame = isFrame(shape.plan.shapeClass);
                 const std::string* titles = !frame       ? &shape.native
                                             : cycle == 2 ? &shape.restored
                                                          : nullptr;
                 const std::string changed = difference(shape.native, *look, titles);
                 if (!changed.empty())
                     fault(seed, "cycle " + std::to_string(cycle) + ", not as before (" +
-                                    describe(shape.spec) + "):\n" + changed);
+                                    describe(shape.plan) + "):\n" + changed);
                 if (cycle == 1) shape.restored = *look;
                 if (frame && cycle == 2) ++tally.checked;
             }
@@ -360,7 +361,8 @@ TEST_F(FrameShapes, EveryShapeSurvivesTheLibraryAndComesBackExactly) {
     randomButtons(patterns, explorerButtons);
     randomButtons(patterns, browserButtons);
     const int seeds = fromEnvironment("TARVIK_SHAPE_SEEDS", kShortRunSeeds);
-    const unsigned first = static_cast<unsigned>(fromEnvironment("TARVIK_SHAPE_SEED", kShortRunFirstSeed));
+    const unsigned first =
+        static_cast<unsigned>(fromEnvironment("TARVIK_SHAPE_SEED", kShortRunFirstSeed));
     for (unsigned seed = first; seed < first + static_cast<unsigned>(seeds); ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         runSeed(seed);
@@ -369,9 +371,11 @@ TEST_F(FrameShapes, EveryShapeSurvivesTheLibraryAndComesBackExactly) {
             break;
         }
     }
-    std::printf("[ shapes ] seeds %u..%u: shapes tried %d, frames checked %d, faults %d\n", first,
-                first + seeds - 1, tally.shapes, tally.checked, tally.faults);
+    std::printf("[ shapes ] seeds %u..%u: shapes tried %d, frames checked %d, chaos acts %d, "
+                "faults %d\n",
+                first, first + seeds - 1, tally.shapes, tally.checked, tally.chaos, tally.faults);
     EXPECT_EQ(tally.faults, 0);
     EXPECT_GT(tally.checked, 0);
+    EXPECT_GT(tally.chaos, 0) << "nothing changed under the library's walks";
     host.stop();
 }

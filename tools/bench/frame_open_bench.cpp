@@ -507,8 +507,8 @@ int main(int argc, char** argv) {
                 "  Explorer frame hidden and shown again: %u\n"
                 "  browser frame hidden and shown again: %u\n"
                 "  browser frame shown after a new icon set: %u\n"
-                "  Explorer frame shown after a new icon set: %u (its lists are shared; a new\n"
-                "    set reaches Explorer frames through changeAllToolbar_EXPIE)\n"
+                "  Explorer frame shown after a new icon set: %u (once for its process: its\n"
+                "    frames share the lists)\n"
                 "  browser frame shown after a new icon size: %u\n",
                 2 * kSlots, last.refills[0], last.refills[1], last.refills[2], last.refills[3],
                 last.refills[4]);

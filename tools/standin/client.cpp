@@ -259,8 +259,8 @@ Remote<Done> RemoteShell::destroyFrame(HWND frame) {
     return call<Done>(Request::DestroyFrame, WindowBody{frame});
 }
 
-Remote<HWND> RemoteShell::createShape(const ShapeSpec& spec, int thread) {
-    Remote<WindowBody> raw = call<WindowBody>(Request::CreateShape, ShapeBody{thread, spec});
+Remote<HWND> RemoteShell::createShape(const ShapePlan& plan, int thread) {
+    Remote<WindowBody> raw = call<WindowBody>(Request::CreateShape, ShapeBody{thread, plan});
     Remote<HWND> result;
     result.error = raw.error;
     result.value = raw.value.window;

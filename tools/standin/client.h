@@ -103,7 +103,7 @@ class RemoteShell {
     Remote<Done> post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     Remote<Done> foreground(HWND window);
     // Shapes (shapes.h): made on a GUI thread of the host, their look, chaos armed or not.
-    Remote<HWND> createShape(const ShapeSpec& spec, int thread = 0);
+    Remote<HWND> createShape(const ShapePlan& plan, int thread = 0);
     Remote<std::string> shapeLook(HWND frame);
     Remote<int> armShapeChaos(bool armed);
 

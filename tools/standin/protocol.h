@@ -225,7 +225,7 @@ struct MessageReply {
 
 struct ShapeBody {
     int thread;
-    ShapeSpec spec;
+    ShapePlan plan;
 };
 struct ChaosBody {
     BOOL armed;

@@ -1,4 +1,4 @@
-// Shapes: frames built band by band as a ShapeSpec says, their look as text, and the
+// Shapes: frames built band by band as a ShapePlan says, their look as text, and the
 // chaos that changes them while the library works. Chaos acts inside a message the rebar
 // receives, before the rebar handles it: the library, walking the bands by index or
 // holding the frame's windows, then finds them changed under it, while the rebar itself
@@ -102,31 +102,31 @@ void insertBand(HWND rebar, int index, UINT id, HWND window, const char* title) 
                  reinterpret_cast<LPARAM>(&band));
 }
 
-HIMAGELIST listFor(const ShapeSpec& spec, bool hot) {
-    if (!spec.shareLists) return createNativeImageList(spec.imageSize, kImages, hot);
+HIMAGELIST listFor(const ShapePlan& plan, bool hot) {
+    if (!plan.shareLists) return createNativeImageList(plan.imageSize, kImages, hot);
     std::lock_guard<std::mutex> guard(lock);
-    HIMAGELIST& list = sharedLists[{spec.imageSize, hot}];
-    if (list == nullptr) list = createNativeImageList(spec.imageSize, kImages, hot);
+    HIMAGELIST& list = sharedLists[{plan.imageSize, hot}];
+    if (list == nullptr) list = createNativeImageList(plan.imageSize, kImages, hot);
     return list;
 }
 
-HWND mainToolbar(const ShapeSpec& spec, HWND parent) {
-    return createMainToolbar(parent, spec.mainToolbarId, spec.mainButtons, kImages,
-                             spec.normalImages ? listFor(spec, false) : nullptr,
-                             spec.hotImages ? listFor(spec, true) : nullptr, instance());
+HWND mainToolbar(const ShapePlan& plan, HWND parent) {
+    return createMainToolbar(parent, plan.mainToolbarId, plan.mainButtons, kImages,
+                             plan.normalImages ? listFor(plan, false) : nullptr,
+                             plan.hotImages ? listFor(plan, true) : nullptr, instance());
 }
 
-HWND otherToolbar(const ShapeSpec& spec, HWND parent) {
-    return createMainToolbar(parent, spec.otherToolbarId, spec.otherButtons, kImages,
-                             createNativeImageList(spec.imageSize, kImages, false),
-                             createNativeImageList(spec.imageSize, kImages, true), instance());
+HWND otherToolbar(const ShapePlan& plan, HWND parent) {
+    return createMainToolbar(parent, plan.otherToolbarId, plan.otherButtons, kImages,
+                             createNativeImageList(plan.imageSize, kImages, false),
+                             createNativeImageList(plan.imageSize, kImages, true), instance());
 }
 
 // A pane with two toolbars side by side: the main one and another.
-HWND twoToolbars(const ShapeSpec& spec, HWND rebar) {
+HWND twoToolbars(const ShapePlan& plan, HWND rebar) {
     HWND pane = child(kPaneClass, rebar, 0);
-    HWND first = mainToolbar(spec, pane);
-    HWND second = otherToolbar(spec, pane);
+    HWND first = mainToolbar(plan, pane);
+    HWND second = otherToolbar(plan, pane);
     const BarSize one = measureToolbar(first), two = measureToolbar(second);
     MoveWindow(first, 0, 0, one.ideal, one.height, FALSE);
     MoveWindow(second, one.ideal, 0, two.ideal, two.height, FALSE);
@@ -142,13 +142,13 @@ HWND sizedToolbar(HWND toolbar) {
     return toolbar;
 }
 
-HWND bandChild(const ShapeSpec& spec, const ShapeBand& band, HWND rebar) {
+HWND bandChild(const ShapePlan& plan, const ShapeBand& band, HWND rebar) {
     switch (band.kind) {
     case 'M': return sizedToolbar(createMenuToolbar(rebar));
     case 'm': return child(L"Static", rebar, 0, L"menu");
-    case 'T': return sizedToolbar(mainToolbar(spec, rebar));
-    case 'D': return twoToolbars(spec, rebar);
-    case 'O': return sizedToolbar(otherToolbar(spec, rebar));
+    case 'T': return sizedToolbar(mainToolbar(plan, rebar));
+    case 'D': return twoToolbars(plan, rebar);
+    case 'O': return sizedToolbar(otherToolbar(plan, rebar));
     case 'A': return child(L"Edit", rebar, kAddressId, L"C:\\");
     case 'L': return sizedToolbar(createLinksToolbar(rebar));
     case 'G':
@@ -314,36 +314,37 @@ BOOL CALLBACK lookOfChild(HWND window, LPARAM target) {
 
 } // namespace
 
-HWND createShape(const ShapeSpec& spec) {
+HWND createShape(const ShapePlan& plan) {
     detail::registerWindowClasses();
     registerClasses();
-    HWND frame = CreateWindowExW(0, classOf(spec.shapeClass), L"shape",
-                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, spec.x, spec.y, kWidth,
+    HWND frame = CreateWindowExW(0, classOf(plan.shapeClass), L"shape",
+                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, plan.x, plan.y, kWidth,
                                  kHeight, nullptr, nullptr, instance(), nullptr);
     if (frame == nullptr) return nullptr;
-    if (spec.shapeClass == ShapeClass::BrowserWithCommandBar) detail::createCommandBar(frame);
+    if (plan.shapeClass == ShapeClass::BrowserWithCommandBar) detail::createCommandBar(frame);
     HWND container =
-        spec.worker ? detail::createWorker(frame, WorkerRole::Container, WS_VISIBLE, kWidth, 120)
+        plan.worker ? detail::createWorker(frame, WorkerRole::Container, WS_VISIBLE, kWidth, 120)
                     : frame;
-    if (spec.shapeClass == ShapeClass::BrowserDeepCommandBar)
+    if (plan.shapeClass == ShapeClass::BrowserDeepCommandBar)
         detail::createCommandBar(child(kPaneClass, frame, 0));
     HWND rebars[2] = {createRebar(container, 0), nullptr};
-    auto* state = new ShapeState{frame, rebars[0], spec.chaos, spec.chaosAfter, 0, false};
+    auto* state = new ShapeState{frame, rebars[0], plan.chaos, plan.chaosAfter, 0, false};
     {
         std::lock_guard<std::mutex> guard(lock);
         states.emplace_back(state);
     }
-    for (int i = 0; i < spec.bandCount && i < kShapeBands; ++i) {
-        const ShapeBand& band = spec.bands[i];
+    for (int i = 0; i < plan.bandCount && i < kShapeBands; ++i) {
+        const ShapeBand& band = plan.bands[i];
         HWND& rebar = rebars[band.rebar == 1 ? 1 : 0];
         if (rebar == nullptr) rebar = createRebar(container, 60);
         char title[sizeof band.title + 1] = {};
         lstrcpynA(title, band.title, sizeof title);
-        insertBand(rebar, -1, band.id, bandChild(spec, band, rebar), title);
+        insertBand(rebar, -1, band.id, bandChild(plan, band, rebar), title);
     }
-    for (HWND rebar : rebars)
-        if (rebar != nullptr) watch(rebar, state);
-    if (spec.visible) ShowWindow(frame, SW_SHOWNOACTIVATE);
+    if (plan.chaos != ShapeChaos::None)
+        for (HWND rebar : rebars)
+            if (rebar != nullptr) watch(rebar, state);
+    if (plan.visible) ShowWindow(frame, SW_SHOWNOACTIVATE);
     return frame;
 }
 

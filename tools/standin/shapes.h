@@ -41,7 +41,7 @@ struct ShapeBand {
     char title[12]; // empty: no RBBIM_TEXT
 };
 
-struct ShapeSpec {
+struct ShapePlan {
     ShapeClass shapeClass;
     bool worker; // the rebars in a "WorkerW", else straight in the frame
     bool visible;
@@ -60,7 +60,7 @@ struct ShapeSpec {
 };
 
 // Builds the shape on the calling thread (which must pump); null on failure.
-HWND createShape(const ShapeSpec& spec);
+HWND createShape(const ShapePlan& plan);
 
 // What the restyling may change and a restore must give back, one line per band
 // (id, style, child, text, then "|header N") and per toolbar (id, parent, buttons'

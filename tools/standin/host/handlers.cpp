@@ -316,8 +316,8 @@ Status foreground(Host& host, const WindowBody& body, Reply& reply) {
 
 Status createShapeOn(Host& host, const ShapeBody& body, Reply& reply) {
     auto made = std::make_shared<HWND>(nullptr);
-    ShapeSpec spec = body.spec;
-    Status status = host.onThread(body.thread, [made, spec] { *made = createShape(spec); });
+    ShapePlan plan = body.plan;
+    Status status = host.onThread(body.thread, [made, plan] { *made = createShape(plan); });
     if (status != Status::Ok) return explainThread(reply, status, body.thread);
     if (*made == nullptr) return reply.fail(Status::Failed, "the shape could not be made");
     reply.put(WindowBody{*made});
