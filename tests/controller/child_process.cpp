@@ -1,5 +1,6 @@
 // Starting a child program with pipes on its output and waiting for it.
 #include "child_process.h"
+#include "process_start.h"
 
 #include <chrono>
 
@@ -116,10 +117,13 @@ bool ChildProcess::start(const std::string& commandLine, DWORD flags, std::strin
     startup.hStdInput = input;
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
-    std::string mutableLine = commandLine;
-    const BOOL started = CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, flags,
-                                        nullptr, nullptr, &startup, &info_);
-    const DWORD code = GetLastError();
+    tarvik::test::ProcessStart startWith;
+    startWith.commandLine = commandLine;
+    startWith.inheritHandles = TRUE;
+    startWith.flags = flags;
+    startWith.startup = &startup;
+    std::string failed;
+    const bool started = tarvik::test::startProcess(startWith, info_, failed);
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
@@ -127,7 +131,7 @@ bool ChildProcess::start(const std::string& commandLine, DWORD flags, std::strin
         CloseHandle(outRead);
         CloseHandle(errRead);
         info_ = {};
-        if (error != nullptr) *error = "CreateProcess failed with " + std::to_string(code);
+        if (error != nullptr) *error = failed;
         return false;
     }
     outReader_ = std::thread([this, outRead] { readInto(outRead, out_); });

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 #include "hardening_bench.h"
+#include "lane.h"
+#include "process_start.h"
 #include "standin/ledger_protocol.h"
 
 using namespace hardening;
@@ -23,14 +25,14 @@ DWORD runControllerChild(const char* mode) {
     std::string command =
         std::string("\"") + program + "\" --gtest_filter=ControllerChild.ActsAndLeaves";
     SetEnvironmentVariableA(kChildSwitch, mode);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    tarvik::test::ProcessStart startWith;
+    startWith.commandLine = command;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
-                                        nullptr, nullptr, &startup, &process);
+    std::string error;
+    const bool started = tarvik::test::startProcess(startWith, process, error);
     SetEnvironmentVariableA(kChildSwitch, nullptr);
     if (!started) return 0xFFFFFFFF;
-    tarvik::test::pumpUntilSignalled(process.hProcess, 30000);
+    tarvik::test::pumpUntilSignalled(process.hProcess, tarvik::test::laneWaitMs(15000));
     DWORD code = 0xFFFFFFFE;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);

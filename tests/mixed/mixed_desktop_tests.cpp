@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "process_start.h"
 #include "pump.h"
 
 namespace {
@@ -19,10 +21,12 @@ std::string i686Tree() {
 struct Process {
     PROCESS_INFORMATION info{};
     bool start(std::string commandLine) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info) != FALSE;
+        tarvik::test::ProcessStart startWith;
+        startWith.commandLine = std::move(commandLine);
+        std::string error;
+        const bool started = tarvik::test::startProcess(startWith, info, error);
+        if (!started) std::fprintf(stderr, "%s\n", error.c_str());
+        return started;
     }
     ~Process() {
         if (info.hProcess == nullptr) return;

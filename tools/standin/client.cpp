@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <mutex>
+#include "lane.h"
+#include "process_start.h"
 #include "pump.h"
 
 namespace standin {
@@ -101,7 +103,7 @@ bool RemoteShell::running() const {
 bool RemoteShell::start(const HostOptions& options) {
     stop();
     error_.clear();
-    requestTimeoutMs_ = options.requestTimeoutMs;
+    requestTimeoutMs_ = tarvik::test::laneWaitMs(options.requestTimeoutMs);
     std::string executable =
         options.executable.empty() ? besideThisProgram(kExecutable) : options.executable;
     std::string name = uniqueName();
@@ -111,20 +113,18 @@ bool RemoteShell::start(const HostOptions& options) {
                           std::to_string(options.threads) + " --parent " +
                           std::to_string(GetCurrentProcessId());
     if (!options.arguments.empty()) command += " " + options.arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
+    tarvik::test::ProcessStart startWith;
+    startWith.application = executable.c_str();
+    startWith.commandLine = command;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(executable.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
-        error_ = "CreateProcess failed for " + executable + " (error " +
-                 std::to_string(GetLastError()) + ")";
+    if (!tarvik::test::startProcess(startWith, info, error_)) {
         CloseHandle(ready);
         return false;
     }
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
-    int woke = waitEither(ready, process_, options.startTimeoutMs);
+    int woke = waitEither(ready, process_, tarvik::test::laneWaitMs(options.startTimeoutMs));
     CloseHandle(ready);
     if (woke != 0) {
         error_ = woke == 1 ? "the host exited during start-up" : "the host did not start in time";
