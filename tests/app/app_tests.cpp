@@ -17,6 +17,7 @@
 #include "keystroke_probe.h"
 #include "library_under_test.h"
 #include "pages.h"
+#include "lane.h"
 #include "pump.h"
 #include "resource.h"
 #include "session.h"
@@ -36,7 +37,7 @@ using namespace tarvik_app;
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
+const DWORD kWaitMs = tarvik::test::laneWaitMs(10000);
 constexpr DWORD kSendMs = 5000;
 constexpr int kMarkerId = 41000;
 

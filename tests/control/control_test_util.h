@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TarvikToolBar.h"
+#include "lane.h"
 #include "message_names.h"
 #include "private_messages.h"
 #include "recorder.h"
@@ -20,7 +21,7 @@
 namespace control_test {
 
 // A 1 ms timer of a loaded Wine ticks every 10 to 130 ms.
-constexpr DWORD kTickWaitMs = 3000;
+const DWORD kTickWaitMs = tarvik::test::laneWaitMs(1500);
 // No tick within this time after the last one: the re-application has settled.
 constexpr DWORD kQuietMs = 500;
 

@@ -7,6 +7,7 @@
 
 #include "child_process.h"
 #include "library_under_test.h"
+#include "lane.h"
 #include "pump.h"
 #include "standin/client.h"
 #include "standin/ledger_protocol.h"
@@ -18,7 +19,7 @@ using tarvik::test::quoted;
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
+const DWORD kWaitMs = tarvik::test::laneWaitMs(10000);
 // The handles file names no icon: every slot shows its native image at these sizes, which
 // Wine can draw in any process (an icon handle works only in the process that made it).
 constexpr int kLargeSize = 20;

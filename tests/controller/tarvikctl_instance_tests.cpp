@@ -10,6 +10,7 @@
 
 #include "child_process.h"
 #include "instance.h"
+#include "lane.h"
 #include "pump.h"
 #include "standin/standin.h"
 #include "tarvikctl_process.h"
@@ -21,7 +22,7 @@ using tarvik::test::quoted;
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
+const DWORD kWaitMs = tarvik::test::laneWaitMs(10000);
 constexpr DWORD kExitRunning = 7;
 
 bool says(const ChildProcess& child, const std::string& text) {

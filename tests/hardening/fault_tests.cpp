@@ -8,7 +8,9 @@
 #include <vector>
 #include "frame_threads.h"
 #include "hardening_bench.h"
+#include "lane.h"
 #include "recorder.h"
+#include "state/identifiers.h"
 
 using namespace hardening;
 using tarvik::test::MessageRecord;
@@ -49,7 +51,6 @@ TEST_F(Faults, AHungFrameCostsOneTimeoutAndTheOthersGetTheirMessagesInOrder) {
     for (auto& thread : threads)
         ASSERT_TRUE(recorder.attach(thread->frame()));
     FrameThread& hung = *threads[1];
-    hung.hang();
 
     struct Step {
         const char* name;
@@ -64,16 +65,29 @@ TEST_F(Faults, AHungFrameCostsOneTimeoutAndTheOthersGetTheirMessagesInOrder) {
         {"restoreAllToolbar_EXPIE", {MSG_SET_ICONS}, [&] { library.restoreAllToolbar(); }},
         {"uninstallHook_EXPIE", {0x0DE3}, [&] { library.uninstallHook(); }},
     };
-    double total = 0;
+    // The same calls with every frame answering, timed in this run: what the hung frame
+    // adds is judged against them and the library's own time-out, not against a clock.
+    std::vector<double> answering;
     for (const Step& step : steps) {
+        const double start = nowMs();
+        step.call();
+        answering.push_back(nowMs() - start);
+    }
+    install();
+    hung.hang();
+    double total = 0;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
         recorder.clear();
         const double start = nowMs();
         step.call();
         const double took = nowMs() - start;
         total += took;
-        std::printf("[ hung ] %s with one hung frame of 4: %.0f ms\n", step.name, took);
-        // One time-out at most: the frame's other messages are skipped.
-        EXPECT_LT(took, 7000.0) << step.name;
+        std::printf("[ hung ] %s with one hung frame of 4: %.0f ms (all answering: %.0f ms)\n",
+                    step.name, took, answering[i]);
+        // One time-out at most (two would take twice the time-out): the frame's other
+        // messages are skipped.
+        EXPECT_LT(took - 2 * answering[i], 1.5 * kFrameAnswerTimeoutMs) << step.name;
         for (auto& thread : threads) {
             const auto got = messagesOf(recorder.recordsFor(thread->frame()));
             if (thread.get() == &hung)
@@ -109,6 +123,15 @@ TEST_F(Faults, AHostKilledDuringABroadcastLetsTheExportReturn) {
     MessageRecorder recorder(privateMessagesOnly());
     ASSERT_TRUE(recorder.attach(local.frame));
 
+    // A round over the living host, timed in this run: the rounds around the kill are
+    // judged against it and the library's own time-out.
+    const double roundStart = nowMs();
+    library.changeAllToolbar();
+    library.showHideAllMenu(1, 1);
+    library.restoreAllMenu();
+    library.restoreAllToolbar();
+    const double livingRound = nowMs() - roundStart;
+
     struct Killer {
         HANDLE process;
         HANDLE started;
@@ -127,7 +150,8 @@ TEST_F(Faults, AHostKilledDuringABroadcastLetsTheExportReturn) {
     int rounds = 0;
     const double start = nowMs();
     SetEvent(killer.started);
-    while (WaitForSingleObject(host.process(), 0) == WAIT_TIMEOUT && nowMs() - start < 10000) {
+    while (WaitForSingleObject(host.process(), 0) == WAIT_TIMEOUT &&
+           nowMs() - start < tarvik::test::laneWaitMs(10000)) {
         const double before = nowMs();
         library.changeAllToolbar();
         library.showHideAllMenu(1, 1);
@@ -144,12 +168,13 @@ TEST_F(Faults, AHostKilledDuringABroadcastLetsTheExportReturn) {
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
     CloseHandle(killer.started);
-    std::printf("[ kill ] %d rounds of four exports; longest round %.0f ms; after the kill %.0f "
-                "ms\n",
-                rounds, longest, afterKill);
+    std::printf("[ kill ] %d rounds of four exports; longest round %.0f ms (living host: %.0f "
+                "ms); after the kill %.0f ms\n",
+                rounds, longest, livingRound, afterKill);
     EXPECT_EQ(WaitForSingleObject(host.process(), 0), WAIT_OBJECT_0);
-    EXPECT_LT(longest, 6000.0);
-    EXPECT_LT(afterKill, 2000.0);
+    // A frame dying under a message costs one time-out at most; a dead host's windows none.
+    EXPECT_LT(longest - 2 * livingRound, 1.2 * kFrameAnswerTimeoutMs);
+    EXPECT_LT(afterKill, livingRound + tarvik::test::laneWaitMs(500));
     EXPECT_TRUE(answers(local.frame));
     // The frame of this process still got every message of the last two exports.
     const auto got = messagesOf(recorder.records());

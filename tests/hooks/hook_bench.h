@@ -16,6 +16,7 @@
 
 #include "TarvikToolBar.h"
 #include "icon_ledger.h"
+#include "lane.h"
 #include "library_under_test.h"
 #include "private_messages.h"
 #include "recorder.h"
@@ -37,11 +38,11 @@ constexpr int kSlots = TARVIK_ICON_SLOTS;
 // Native images per list of the stand-in frames (the default).
 constexpr int kImages = standin::kDefaultImageCount;
 // A 1 ms timer of a loaded Wine ticks every 10 to 130 ms.
-constexpr DWORD kTickWaitMs = 3000;
+const DWORD kTickWaitMs = tarvik::test::laneWaitMs(1500);
 // No tick in this long after the last: a re-application has settled.
 constexpr DWORD kQuietMs = 500;
 // How long a host window may take to show what this process did to it.
-constexpr DWORD kHostWaitMs = 5000;
+const DWORD kHostWaitMs = tarvik::test::laneWaitMs(2500);
 
 // Frame options: on screen unless asked otherwise, large (24) or small (16) images.
 standin::FrameOptions frameOptions(FrameClass frameClass, bool large = true, bool visible = true);
