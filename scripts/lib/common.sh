@@ -47,9 +47,10 @@ configure_and_build() {
     [ "${PIPESTATUS[0]}" -eq 0 ]
 }
 
-# The Wine prefix of a build tree, booted once and reused.
+# The Wine prefix of a build tree, booted once and reused (TARVIK_WINEPREFIX: another
+# one, for a second session beside the first).
 wine_env() {
-    export WINEPREFIX=$BUILD_ROOT/win64/wineprefix WINEARCH=win64 WINEDEBUG=-all
+    export WINEPREFIX=${TARVIK_WINEPREFIX:-$BUILD_ROOT/win64/wineprefix} WINEARCH=win64 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 

@@ -6,6 +6,7 @@
 # The root is machine-wide (TARVIK_EMU_HOME, default /var/lib/tarvik-emu), so every clone
 # reuses it; each build tree keeps its own prefixes in it:
 #   <build>/win32/wineprefix         WINEARCH=win32, a 32-bit Windows (the i686 suites)
+#   <build>/win32/wineprefix-b       the same, for the i686 suites run beside them
 #   <build>/win32/wineprefix-setup   WINEARCH=win32, the win32 setup's tests (they change
 #                                    the Run key, which Wine starts with each session)
 #   <build>/win64/wineprefix-mixed   WINEARCH=win64, a mixed desktop (64-bit native,
@@ -19,6 +20,7 @@ EMU_QEMU=$EMU_HOME/qemu-i386
 EMU_LOGS=$EMU_HOME/logs
 EMU_READY=$EMU_HOME/ready
 EMU_PREFIX32=$BUILD_ROOT/win32/wineprefix
+EMU_PREFIX32B=$BUILD_ROOT/win32/wineprefix-b
 EMU_PREFIX_SETUP32=$BUILD_ROOT/win32/wineprefix-setup
 EMU_PREFIX_MIXED=$BUILD_ROOT/win64/wineprefix-mixed
 BINFMT=/proc/sys/fs/binfmt_misc
@@ -163,6 +165,10 @@ emu_run() {
         ${TARVIK_EXPECT_WINDOWS:+TARVIK_EXPECT_WINDOWS=$TARVIK_EXPECT_WINDOWS} \
         ${TARVIK_SHAPE_SEEDS:+TARVIK_SHAPE_SEEDS=$TARVIK_SHAPE_SEEDS} \
         ${TARVIK_SHAPE_SEED:+TARVIK_SHAPE_SEED=$TARVIK_SHAPE_SEED} \
+        ${TARVIK_FULL_SWEEPS:+TARVIK_FULL_SWEEPS=$TARVIK_FULL_SWEEPS} \
+        ${TARVIK_LANE_SLOWDOWN:+TARVIK_LANE_SLOWDOWN=$TARVIK_LANE_SLOWDOWN} \
+        ${GTEST_TOTAL_SHARDS:+GTEST_TOTAL_SHARDS=$GTEST_TOTAL_SHARDS} \
+        ${GTEST_SHARD_INDEX:+GTEST_SHARD_INDEX=$GTEST_SHARD_INDEX} \
         sh -c 'cd "$0" 2>/dev/null || cd /; exec "$@"' "$PWD" "$@"
 }
 
@@ -196,7 +202,8 @@ emu_setup() {
     mkdir -p "$EMU_HOME" "$EMU_LOGS"
     local t0=$SECONDS
     emu_binfmt && emu_make_root && emu_mount &&
-        emu_prefix "$EMU_PREFIX32" win32 && emu_prefix "$EMU_PREFIX_MIXED" win64 &&
+        emu_prefix "$EMU_PREFIX32" win32 && emu_prefix "$EMU_PREFIX32B" win32 &&
+        emu_prefix "$EMU_PREFIX_MIXED" win64 &&
         emu_prefix "$EMU_PREFIX_SETUP32" win32 || return 1
     say "emulated Wine ready ($((SECONDS - t0)) s)"
 }

@@ -38,7 +38,7 @@ using namespace tarvik_app;
 namespace {
 
 const DWORD kWaitMs = tarvik::test::laneWaitMs(10000);
-constexpr DWORD kSendMs = 5000;
+const DWORD kSendMs = tarvik::test::laneWaitMs(5000);
 constexpr int kMarkerId = 41000;
 
 LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {

@@ -59,12 +59,12 @@ void IconSizeRange::runSizesOfTheirClass() {
     ASSERT_TRUE(large && small);
     auto icons = host.createIcons(24, std::vector<COLORREF>(8, RGB(250, 30, 30)));
     ASSERT_TRUE(icons) << icons.error;
-    // Both ends of each class and one size between; every size in a full sweep.
+    // Both ends of each class; every size in a full sweep.
     using tarvik::test::sweepOf;
-    cycleSizes(library, host, small->mainToolbar, sweepOf({1, 2, 3, 7, 8, 9, 15, 16}, {1, 9, 16}),
+    cycleSizes(library, host, small->mainToolbar, sweepOf({1, 2, 3, 7, 8, 9, 15, 16}, {1, 16}),
                *icons, false);
     cycleSizes(library, host, large->mainToolbar,
-               sweepOf({17, 23, 25, 33, 64, 65, 128, 255, 256}, {17, 65, 256}), *icons, true);
+               sweepOf({17, 23, 25, 33, 64, 65, 128, 255, 256}, {17, 256}), *icons, true);
     EXPECT_TRUE(host.stop());
 }
 
@@ -91,9 +91,9 @@ TEST_F(IconSizeRange, EveryAcceptedSizeAppliesWithinItsClassAndRestoresInAHost) 
     ASSERT_TRUE(before) << before.error;
     auto icons = host.createIcons(24, std::vector<COLORREF>(8, RGB(250, 30, 30)));
     ASSERT_TRUE(icons) << icons.error;
-    // Each side of the class boundary and both ends; every size in a full sweep.
+    // Each side of the class boundary and the largest; every size in a full sweep.
     const std::vector<int> sizes = tarvik::test::sweepOf(
-        {1, 2, 3, 7, 8, 9, 15, 17, 33, 63, 64, 65, 127, 128, 255, 256}, {1, 15, 17, 256});
+        {1, 2, 3, 7, 8, 9, 15, 17, 33, 63, 64, 65, 127, 128, 255, 256}, {15, 17, 256});
     for (int size : sizes) {
         library.setIcons(icons->data(), icons->data(), 8, size);
         library.setSmallIcons(nullptr, nullptr, 8, size);
