@@ -8,6 +8,7 @@
 #include "bands/menu_band.h"
 #include "hooks/reapply.h"
 #include "hooks/theme_change.h"
+#include "hooks/verified_walks.h"
 #include "icons/icon_release.h"
 #include "icons/icon_walk.h"
 #include "menu/popup_menu.h"
@@ -51,7 +52,9 @@ void onSetIcons(const CWPSTRUCT& sent) {
 
 void onSetLogo(const CWPSTRUCT& sent) {
     if (active(sent.hwnd))
-        walkLogoBand(sent.hwnd, showFlag(sent.wParam, sharedState.hideLogo, sent.lParam));
+        walkUnlessVerified(sent.hwnd, kLogoFact,
+                           showFlag(sent.wParam, sharedState.hideLogo, sent.lParam),
+                           kindIndex(sent.lParam));
 }
 
 void onRestoreIcons(const CWPSTRUCT& sent) {
@@ -77,7 +80,9 @@ void onSetHeaders(const CWPSTRUCT& sent) {
 
 void onSetDropdowns(const CWPSTRUCT& sent) {
     if (active(sent.hwnd))
-        walkDropdowns(sent.hwnd, showFlag(sent.wParam, sharedState.hideDropdown, sent.lParam));
+        walkUnlessVerified(sent.hwnd, kArrowsFact,
+                           showFlag(sent.wParam, sharedState.hideDropdown, sent.lParam),
+                           kindIndex(sent.lParam));
 }
 
 void onToggleMenubar(const CWPSTRUCT& sent) {
@@ -108,6 +113,7 @@ void onStopTimers(const CWPSTRUCT& sent) {
 LRESULT CALLBACK callWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code >= 0) {
         const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (mayBeWatched(sent.hwnd)) noteSentToWatched(sent.hwnd, sent.message);
         switch (sent.message) {
         case WM_SHOWWINDOW: onShowWindow(sent); break;
         case WM_WINDOWPOSCHANGED: onWindowPosChanged(sent); break;

@@ -39,6 +39,21 @@ struct ExplorerPairs {
     HIMAGELIST smallList, smallHotList;
 };
 
+// What the last full walks of a frame found already in force (hooks/verified_walks.h).
+constexpr int kVerifiedFacts = 2;
+struct VerifiedFrame {
+    HWND frame; // null: slot free
+    // Per finding, the window its walk acted on and that window's rebar: all watched.
+    HWND windows[2 * kVerifiedFacts];
+    LONG epoch;
+    LONG factEpochs[kVerifiedFacts];
+    // What each walk was asked and read besides its windows; word 0 is 0: no finding.
+    DWORD facts[kVerifiedFacts][4];
+};
+
+constexpr int kVerifiedSlots = 32;
+constexpr int kWatchCounters = 256;
+
 struct ProcessState {
     FrameTimers frameTimers[kTimerSlots];
     FrameTimers sharedTimers; // used only when every frame slot is taken
@@ -61,6 +76,13 @@ struct ProcessState {
     BusyThread busy[kBusySlots];
     LONG busyOverflow; // nesting depth of threads that found no busy slot
     int altPending;
+    VerifiedFrame verified[kVerifiedSlots];
+    // Watched windows per hash of their handle: the hook's first question.
+    LONG watchCounts[kWatchCounters];
+    // The frame a show is re-applying the settings to, on its own thread: only then is a
+    // finding trusted. Threads showing frames at once may overwrite it, which only
+    // makes a walk run in full.
+    HWND reapplyingTo;
 };
 
 extern ProcessState processState;

@@ -1,9 +1,13 @@
 // A frame hidden and shown again gets the re-application's private messages; with the
 // real DLL's hooks on a frame of this thread, the setters its rebar and main toolbar
 // receive are counted by message id: none when nothing changed, and after one setting
-// changed while the frame was hidden, exactly that setting's writes.
+// changed while the frame was hidden, exactly that setting's writes. Once a show has
+// found everything in force, the next ones do not even read, until a write reaches the
+// rebar or the toolbar.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "pump.h"
@@ -20,6 +24,8 @@ constexpr UINT kSetters[] = {
     RB_DELETEBAND,   RB_MOVEBAND,        TB_SETBUTTONINFOA, TB_SETBUTTONINFOW, TB_SETSTATE,
     TB_SETSTYLE,     TB_SETMETRICS,      TB_SETBUTTONWIDTH, TB_SETBUTTONSIZE,  TB_SETBITMAPSIZE,
     TB_SETIMAGELIST, TB_SETHOTIMAGELIST, TB_SETPADDING,     TB_AUTOSIZE,       TB_SETINDENT};
+// What the logo and arrow walks read first.
+constexpr UINT kReads[] = {RB_GETBANDCOUNT, RB_GETBANDINFOA, TB_BUTTONCOUNT, TB_GETBUTTON};
 
 using Writes = std::map<UINT, int>;
 
@@ -33,6 +39,8 @@ class ReshowWrites : public SettlingFixture {
         RecorderConfig config = privateMessagesOnly();
         for (UINT setter : kSetters)
             config.recordOnly(setter);
+        for (UINT read : kReads)
+            config.recordOnly(read);
         recorder.configure(config);
         ASSERT_TRUE(recorder.attach(f->rebar));
         library.showHideAllMenu(0, 0);
@@ -56,11 +64,26 @@ class ReshowWrites : public SettlingFixture {
         tarvik::test::pumpFor(kQuietMs);
     }
 
-    Writes writes() const {
+    // The setters, or with reads as well, the rebar and main toolbar received.
+    Writes writes(bool andReads = false) const {
         Writes counted;
-        for (const MessageRecord& record : recorder.records())
-            if (record.hwnd == f->rebar || record.hwnd == f->mainToolbar) ++counted[record.message];
+        for (const MessageRecord& record : recorder.records()) {
+            const bool read =
+                std::find(std::begin(kReads), std::end(kReads), record.message) != std::end(kReads);
+            if ((record.hwnd == f->rebar || record.hwnd == f->mainToolbar) && (andReads || !read))
+                ++counted[record.message];
+        }
         return counted;
+    }
+
+    std::vector<Expected> twoReapplications() const {
+        std::vector<Expected> twice;
+        for (int run = 0; run < 2; ++run)
+            for (UINT message : {MSG_SET_LOGO, MSG_SET_MENUBAR, MSG_SET_DROPDOWNS})
+                twice.push_back(privateMessage(f->frame, message,
+                                               message == MSG_SET_MENUBAR ? kRehide : kApply,
+                                               TARVIK_KIND_EXPLORER));
+        return twice;
     }
 
     std::vector<MessageRecord> privateMessages() const {
@@ -73,13 +96,7 @@ class ReshowWrites : public SettlingFixture {
 
 TEST_F(ReshowWrites, AnUnchangedFrameGetsNoWriteAndAChangedSettingOnlyItsOwn) {
     // WM_SHOWWINDOW, then WM_WINDOWPOSCHANGED: two re-applications.
-    const LPARAM kind = TARVIK_KIND_EXPLORER;
-    std::vector<Expected> twice;
-    for (int run = 0; run < 2; ++run)
-        for (const Expected& one : {privateMessage(f->frame, MSG_SET_LOGO, kApply, kind),
-                                    privateMessage(f->frame, MSG_SET_MENUBAR, kRehide, kind),
-                                    privateMessage(f->frame, MSG_SET_DROPDOWNS, kApply, kind)})
-            twice.push_back(one);
+    const std::vector<Expected> twice = twoReapplications();
 
     reshow([] {});
     EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
@@ -97,6 +114,45 @@ TEST_F(ReshowWrites, AnUnchangedFrameGetsNoWriteAndAChangedSettingOnlyItsOwn) {
     EXPECT_EQ(writes(), (Writes{{RB_SHOWBAND, 1}}));
     EXPECT_FALSE(logoHidden());
     EXPECT_EQ(stylesOf(f->mainToolbar)[1] & BTNS_DROPDOWN, BTNS_DROPDOWN);
+}
+
+TEST_F(ReshowWrites, AFrameFoundInOrderIsNotReadAgainUntilAWriteReachesIt) {
+    const std::vector<Expected> twice = twoReapplications();
+    // The settings were just applied: this show reads what they wrote.
+    reshow([] {});
+    reshow([] {});
+    EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
+    EXPECT_EQ(writes(true), Writes{});
+
+    // An arrow given back while hidden: only the toolbar hears of it.
+    reshow([&] {
+        TBBUTTON button{};
+        SendMessageA(f->mainToolbar, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&button));
+        TBBUTTONINFOA info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_STYLE;
+        info.fsStyle = static_cast<BYTE>(button.fsStyle | BTNS_DROPDOWN);
+        SendMessageA(f->mainToolbar, TB_SETBUTTONINFOA, button.idCommand,
+                     reinterpret_cast<LPARAM>(&info));
+    });
+    EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
+    EXPECT_EQ(writes()[TB_SETBUTTONINFOA], 1);
+    EXPECT_EQ(stylesOf(f->mainToolbar)[1] & BTNS_DROPDOWN, 0);
+
+    // The logo band's style written without RBBS_HIDDEN.
+    reshow([&] {
+        REBARBANDINFOA band{};
+        band.cbSize = sizeof band;
+        band.fMask = RBBIM_STYLE;
+        const int logo = bandIndex(standin::kLogoBandId);
+        SendMessageA(f->rebar, RB_GETBANDINFOA, logo, reinterpret_cast<LPARAM>(&band));
+        band.fStyle &= ~RBBS_HIDDEN;
+        SendMessageA(f->rebar, RB_SETBANDINFOA, logo, reinterpret_cast<LPARAM>(&band));
+    });
+    EXPECT_TRUE(logoHidden());
+
+    reshow([] {});
+    EXPECT_EQ(writes(true), Writes{});
 }
 
 } // namespace
