@@ -5,6 +5,7 @@
 #include "hooks/hooks.h"
 #include "bands/menu_band.h"
 #include "hooks/reapply.h"
+#include "hooks/verified_walks.h"
 #include "icons/ie_icon_frames.h"
 #include "menu/popup_menu.h"
 #include "state/process_state.h"
@@ -51,6 +52,8 @@ void onClose(const MSG& posted) {
 LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code >= 0 && wParam == PM_REMOVE) {
         const MSG& posted = *reinterpret_cast<const MSG*>(lParam);
+        // A posted setter changes a verified frame as a sent one does.
+        if (mayBeWatched(posted.hwnd)) noteSentToWatched(posted.hwnd, posted.message);
         switch (posted.message) {
         case WM_COMMAND: onCommand(posted); break;
         case WM_TIMER: onTimer(posted); break;

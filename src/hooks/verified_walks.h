@@ -1,6 +1,6 @@
 // The logo and arrow walks as the private messages run them, and the per-process
 // records of what the last full walks of a frame found already in force. A record
-// watches the windows its walks acted on and their rebars; any message sent to one
+// watches the windows its walks acted on and their rebars; any message sent or posted to one
 // of them that is not a read moves the record's epoch, and a finding holds only at
 // the epoch it was made in. A show's re-application skips a walk whose finding
 // holds; every other walk runs in full. Messages that reach a control without the

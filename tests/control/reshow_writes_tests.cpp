@@ -124,20 +124,26 @@ TEST_F(ReshowWrites, AFrameFoundInOrderIsNotReadAgainUntilAWriteReachesIt) {
     EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
     EXPECT_EQ(writes(true), Writes{});
 
-    // An arrow given back while hidden: only the toolbar hears of it.
-    reshow([&] {
-        TBBUTTON button{};
-        SendMessageA(f->mainToolbar, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&button));
-        TBBUTTONINFOA info{};
-        info.cbSize = sizeof info;
-        info.dwMask = TBIF_STYLE;
-        info.fsStyle = static_cast<BYTE>(button.fsStyle | BTNS_DROPDOWN);
-        SendMessageA(f->mainToolbar, TB_SETBUTTONINFOA, button.idCommand,
-                     reinterpret_cast<LPARAM>(&info));
-    });
-    EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
-    EXPECT_EQ(writes()[TB_SETBUTTONINFOA], 1);
-    EXPECT_EQ(stylesOf(f->mainToolbar)[1] & BTNS_DROPDOWN, 0);
+    // An arrow given back while hidden, sent and then posted: only the toolbar hears of it.
+    for (const bool posted : {false, true}) {
+        reshow([&] {
+            TBBUTTON button{};
+            SendMessageA(f->mainToolbar, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&button));
+            TBBUTTONINFOA info{};
+            info.cbSize = sizeof info;
+            info.dwMask = TBIF_STYLE;
+            info.fsStyle = static_cast<BYTE>(button.fsStyle | BTNS_DROPDOWN);
+            const LPARAM at = reinterpret_cast<LPARAM>(&info);
+            if (posted)
+                PostMessageA(f->mainToolbar, TB_SETBUTTONINFOA, button.idCommand, at);
+            else
+                SendMessageA(f->mainToolbar, TB_SETBUTTONINFOA, button.idCommand, at);
+            tarvik::test::pumpPending();
+        });
+        EXPECT_TRUE(tarvik::test::sequenceMatches(privateMessages(), twice));
+        EXPECT_EQ(writes()[TB_SETBUTTONINFOA], 1) << posted;
+        EXPECT_EQ(stylesOf(f->mainToolbar)[1] & BTNS_DROPDOWN, 0) << posted;
+    }
 
     // The logo band's style written without RBBS_HIDDEN.
     reshow([&] {
