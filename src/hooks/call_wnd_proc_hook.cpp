@@ -113,7 +113,7 @@ void onStopTimers(const CWPSTRUCT& sent) {
 LRESULT CALLBACK callWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code >= 0) {
         const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (mayBeWatched(sent.hwnd)) noteSentToWatched(sent.hwnd, sent.message);
+        if (mayBeWatched(sent.hwnd)) noteMessageToWatched(sent.hwnd, sent.message);
         switch (sent.message) {
         case WM_SHOWWINDOW: onShowWindow(sent); break;
         case WM_WINDOWPOSCHANGED: onWindowPosChanged(sent); break;

@@ -53,7 +53,7 @@ LRESULT CALLBACK getMessageHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code >= 0 && wParam == PM_REMOVE) {
         const MSG& posted = *reinterpret_cast<const MSG*>(lParam);
         // A posted setter changes a verified frame as a sent one does.
-        if (mayBeWatched(posted.hwnd)) noteSentToWatched(posted.hwnd, posted.message);
+        if (mayBeWatched(posted.hwnd)) noteMessageToWatched(posted.hwnd, posted.message);
         switch (posted.message) {
         case WM_COMMAND: onCommand(posted); break;
         case WM_TIMER: onTimer(posted); break;

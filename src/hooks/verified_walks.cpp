@@ -154,7 +154,7 @@ BOOL CALLBACK reportingStep(HWND window, LPARAM walk) {
 
 } // namespace
 
-void noteSentToWatched(HWND window, UINT message) {
+void noteMessageToWatched(HWND window, UINT message) {
     if (message < kRebarRow && readBit(message)) return;
     // A record's windows: 0 the logo band's child, 1 its rebar, 2 the main toolbar, 3 its
     // rebar. Bit i set: window i only reads this message.

@@ -24,9 +24,10 @@ inline bool mayBeWatched(HWND window) {
     return watchCount(window) != 0;
 }
 
-// Moves the epoch of every record that watches the window, unless the message only
-// reads; a watched window being destroyed leaves its record watching nothing.
-void noteSentToWatched(HWND window, UINT message);
+// A message sent or posted to the window: moves the epoch of every record that watches
+// it, unless the message only reads; a watched window being destroyed leaves its record
+// watching nothing.
+void noteMessageToWatched(HWND window, UINT message);
 
 // `fact`: kLogoFact or kArrowsFact; `row`: the frame kind's row of drop-down marks.
 void walkUnlessVerified(HWND frame, int fact, int show, int row);
