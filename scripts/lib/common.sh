@@ -8,7 +8,7 @@ WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
-          wine64 xvfb xauth python3 python3-pil ccache)
+          wine64 xvfb python3 python3-pil ccache)
 
 # ccache: paths below the source tree are hashed relative to it, and the build folder is
 # left out of the hash, so another clone or worktree of the same sources hits the cache.
@@ -56,8 +56,17 @@ wine_env() {
 
 ensure_wineprefix() {
     wine_env
+    local first=$BUILD_ROOT/win64/wineprefix
+    if [ ! -f "$WINEPREFIX/system.reg" ] && [ "$WINEPREFIX" != "$first" ] &&
+        [ -f "$first/.tarvik-unmanaged" ]; then
+        # A copy of the first prefix is a second's work; booting one is many (nothing in a
+        # prefix names the folder it lives in).
+        say "copying the Wine prefix to ${WINEPREFIX#$ROOT/} (once)"
+        rm -rf "$WINEPREFIX"
+        cp -a "$first" "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        say "creating the Wine prefix (once)"
+        say "creating the Wine prefix ${WINEPREFIX#$ROOT/} (once)"
         "$WINE64" wineboot -i >/dev/null 2>&1
         "$WINESERVER" -w
     fi
@@ -69,17 +78,56 @@ ensure_wineprefix() {
     fi
 }
 
+# start_xvfb: an Xvfb display of its own for this shell (DISPLAY exported, XVFB_PID set).
+# -displayfd: Xvfb takes a free display itself, so sessions started side by side never
+# pick the same one (xvfb-run -a looks at lock files first and can).
+start_xvfb() {
+    local fd_file
+    fd_file=$(mktemp)
+    Xvfb -displayfd 9 -ac -nolisten tcp -screen 0 1280x1024x24 9>"$fd_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
+    if [ ! -s "$fd_file" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        rm -f "$fd_file"
+        say "Xvfb did not start"
+        return 1
+    fi
+    export DISPLAY=:$(head -n1 "$fd_file")
+    rm -f "$fd_file"
+}
+stop_xvfb() {
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    unset DISPLAY XVFB_PID
+}
+
+# keep_desktop <loader...> <keeper.exe>: the session's desktop started away from the
+# command's pipes and held open while the session lasts (Wine would close it after each
+# program and start it again for the next), where the tree has built the keeper.
+keep_desktop() {
+    [ -f "${*: -1}" ] || return 0
+    local ready
+    ready=$(mktemp -p "$BUILD_ROOT" .desktop-ready.XXXXXX) && rm -f "$ready" || return 0
+    ("$@" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &)
+    for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
+    [ -e "$ready" ] || say "the desktop keeper did not start (tests run without it)"
+    rm -f "$ready"
+}
+
 # in_wine_session <command...>: one Xvfb display and a persistent wineserver for the command.
 in_wine_session() {
     wine_env
+    local rc
+    start_xvfb || return 1
     # wineboot starts the prefix services first, away from the command's pipes: started by
     # the first test program instead, they inherit its stdout and ctest waits on them.
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-        ("$0" -p >/dev/null 2>&1 &)
-        "$1" wineboot </dev/null >/dev/null 2>&1
-        shift
-        shift_cmd=("$@")
-        "${shift_cmd[@]}"; rc=$?
-        "$0" -k >/dev/null 2>&1
-        exit $rc' "$WINESERVER" "$WINE64" "$@"
+    ("$WINESERVER" -p >/dev/null 2>&1 &)
+    "$WINE64" wineboot </dev/null >/dev/null 2>&1
+    keep_desktop "$WINE64" "$BUILD_ROOT/win64/desktop_keeper.exe"
+    "$@"
+    rc=$?
+    "$WINESERVER" -k >/dev/null 2>&1
+    stop_xvfb
+    return $rc
 }

@@ -195,16 +195,28 @@ emu_prefix() { # emu_prefix <prefix> <win32|win64>
     touch "$prefix/.tarvik-emulated"
 }
 
+# emu_copy_prefix <from> <to>: a booted prefix copied (its wineserver has ended), once.
+emu_copy_prefix() {
+    [ -f "$2/.tarvik-emulated" ] && return 0
+    say "emulated Wine: copying ${1#$ROOT/} to ${2#$ROOT/} (once)"
+    rm -rf "$2"
+    cp -a "$1" "$2"
+}
+
 # Everything, idempotently: host packages, binfmt, root, mounts, the prefixes.
 emu_setup() {
     emu_as_root || return 1
     ensure_packages debootstrap || return 1
     mkdir -p "$EMU_HOME" "$EMU_LOGS"
     local t0=$SECONDS
-    emu_binfmt && emu_make_root && emu_mount &&
-        emu_prefix "$EMU_PREFIX32" win32 && emu_prefix "$EMU_PREFIX32B" win32 &&
-        emu_prefix "$EMU_PREFIX_MIXED" win64 &&
-        emu_prefix "$EMU_PREFIX_SETUP32" win32 || return 1
+    emu_binfmt && emu_make_root && emu_mount || return 1
+    # The 64-bit prefix boots beside the first 32-bit one; the other 32-bit ones are copies.
+    emu_prefix "$EMU_PREFIX_MIXED" win64 &
+    local mixed=$!
+    emu_prefix "$EMU_PREFIX32" win32 && emu_copy_prefix "$EMU_PREFIX32" "$EMU_PREFIX32B" &&
+        emu_copy_prefix "$EMU_PREFIX32" "$EMU_PREFIX_SETUP32"
+    local rc=$?
+    wait $mixed && [ $rc -eq 0 ] || return 1
     say "emulated Wine ready ($((SECONDS - t0)) s)"
 }
 
@@ -213,25 +225,20 @@ emu_setup() {
 emu_session() {
     local prefix=$1 arch=$2
     shift 2
-    local fd_file xvfb rc
-    fd_file=$(mktemp)
-    # -displayfd: Xvfb takes a free display itself, so parallel sessions never collide.
-    Xvfb -displayfd 9 -ac -nolisten tcp -screen 0 1280x1024x24 9>"$fd_file" >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
-    [ -s "$fd_file" ] || { kill $xvfb; rm -f "$fd_file"; say "Xvfb did not start"; return 1; }
-    export DISPLAY=:$(head -n1 "$fd_file")
-    rm -f "$fd_file"
+    local rc
+    start_xvfb || return 1
     export TARVIK_EMU_PREFIX=$prefix TARVIK_EMU_ARCH=$arch
     (emu_run "$prefix" "$arch" wineserver -p >/dev/null 2>&1 &)
     local loader=wine
     [ "$arch" = win64 ] && loader=wine64
     emu_run "$prefix" "$arch" $loader wineboot </dev/null >/dev/null 2>&1
+    local tree=win32
+    [ "$arch" = win64 ] && tree=win64
+    keep_desktop emu_run "$prefix" "$arch" $loader "$BUILD_ROOT/$tree/desktop_keeper.exe"
     "$@"
     rc=$?
     emu_run "$prefix" "$arch" wineserver -k >/dev/null 2>&1
-    kill $xvfb 2>/dev/null
-    wait $xvfb 2>/dev/null
-    unset DISPLAY TARVIK_EMU_PREFIX TARVIK_EMU_ARCH
+    stop_xvfb
+    unset TARVIK_EMU_PREFIX TARVIK_EMU_ARCH
     return $rc
 }
