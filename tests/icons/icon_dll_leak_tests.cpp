@@ -16,7 +16,7 @@ namespace {
 // what goes wrong only later (flags left set, handle values handed out again).
 // Each cycle costs a few hundred image-list calls, hence not more (and a few under
 // emulation, where the ledger still counts the first cycles exactly).
-const int kCycles = tarvik::test::sweepCount(30, 6);
+const int kCycles = tarvik::test::sweepCount(30, 3);
 
 class IconLeak : public DllBench {};
 
