@@ -211,7 +211,9 @@ TEST_F(AppCase, ApplyWritesAndRestylesWhileCancelAndABadIconFileChangeNothing) {
     ASSERT_TRUE(until([&] {
         saved = tarvikctl::readSettingsFile(settings_);
         return saved.ok && saved.settings.explorer.hideDropdowns;
-    })) << fileText(settings_);
+    })) << fileText(settings_)
+        << "\nApply enabled: " << IsWindowEnabled(GetDlgItem(sheet, IDC_SHEET_APPLY))
+        << "\nthe app's message box: " << boxText(windowOf(app_.id(), "#32770", kAppTitle));
     const tarvikctl::Settings& s = saved.settings;
     EXPECT_TRUE(s.explorer.hideTitles && s.browser.hideMenu && s.browser.hideLogo);
     EXPECT_FALSE(s.explorer.hideLogo || s.explorer.hideMenu || s.browser.hideDropdowns);
