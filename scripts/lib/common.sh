@@ -57,6 +57,8 @@ wine_env() {
 ensure_wineprefix() {
     wine_env
     local first=$BUILD_ROOT/win64/wineprefix
+    # Wine makes the prefix's folder but not its parents (the tree may not be configured yet).
+    mkdir -p "$(dirname "$WINEPREFIX")"
     if [ ! -f "$WINEPREFIX/system.reg" ] && [ "$WINEPREFIX" != "$first" ] &&
         [ -f "$first/.tarvik-unmanaged" ]; then
         # A copy of the first prefix is a second's work; booting one is many (nothing in a
