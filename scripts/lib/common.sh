@@ -111,9 +111,12 @@ keep_desktop() {
     [ -f "${*: -1}" ] || return 0
     local ready
     ready=$(mktemp -p "$BUILD_ROOT" .desktop-ready.XXXXXX) && rm -f "$ready" || return 0
-    ("$@" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &)
-    for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
-    [ -e "$ready" ] || say "the desktop keeper did not start (tests run without it)"
+    "$@" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &
+    local keeper=$!
+    for _ in $(seq 1200); do [ -e "$ready" ] && break; sleep 0.1; done
+    # A keeper that came later could hold open a desktop a test program started, and with
+    # it that program's output pipe: none, then.
+    [ -e "$ready" ] || { kill $keeper 2>/dev/null; say "the desktop keeper did not start"; }
     rm -f "$ready"
 }
 
