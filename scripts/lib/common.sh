@@ -54,6 +54,14 @@ wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# copy_prefix <from> <to>: a booted prefix (its wineserver ended) copied over <to>. A copy
+# is a second's work, booting one many; nothing in a prefix names the folder it lives in.
+copy_prefix() {
+    say "copying the Wine prefix ${1#$ROOT/} to ${2#$ROOT/} (once)"
+    rm -rf "$2"
+    cp -a "$1" "$2"
+}
+
 ensure_wineprefix() {
     wine_env
     local first=$BUILD_ROOT/win64/wineprefix
@@ -61,11 +69,7 @@ ensure_wineprefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     if [ ! -f "$WINEPREFIX/system.reg" ] && [ "$WINEPREFIX" != "$first" ] &&
         [ -f "$first/.tarvik-unmanaged" ]; then
-        # A copy of the first prefix is a second's work; booting one is many (nothing in a
-        # prefix names the folder it lives in).
-        say "copying the Wine prefix to ${WINEPREFIX#$ROOT/} (once)"
-        rm -rf "$WINEPREFIX"
-        cp -a "$first" "$WINEPREFIX"
+        copy_prefix "$first" "$WINEPREFIX"
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "creating the Wine prefix ${WINEPREFIX#$ROOT/} (once)"

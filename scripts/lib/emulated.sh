@@ -195,12 +195,9 @@ emu_prefix() { # emu_prefix <prefix> <win32|win64>
     touch "$prefix/.tarvik-emulated"
 }
 
-# emu_copy_prefix <from> <to>: a booted prefix copied (its wineserver has ended), once.
+# emu_copy_prefix <from> <to>: a booted emulated prefix copied, once.
 emu_copy_prefix() {
-    [ -f "$2/.tarvik-emulated" ] && return 0
-    say "emulated Wine: copying ${1#$ROOT/} to ${2#$ROOT/} (once)"
-    rm -rf "$2"
-    cp -a "$1" "$2"
+    [ -f "$2/.tarvik-emulated" ] || copy_prefix "$1" "$2"
 }
 
 # Everything, idempotently: host packages, binfmt, root, mounts, the prefixes.
@@ -229,11 +226,9 @@ emu_session() {
     start_xvfb || return 1
     export TARVIK_EMU_PREFIX=$prefix TARVIK_EMU_ARCH=$arch
     (emu_run "$prefix" "$arch" wineserver -p >/dev/null 2>&1 &)
-    local loader=wine
-    [ "$arch" = win64 ] && loader=wine64
+    local loader=wine tree=win32
+    [ "$arch" = win64 ] && loader=wine64 tree=win64
     emu_run "$prefix" "$arch" $loader wineboot </dev/null >/dev/null 2>&1
-    local tree=win32
-    [ "$arch" = win64 ] && tree=win64
     keep_desktop emu_run "$prefix" "$arch" $loader "$BUILD_ROOT/$tree/desktop_keeper.exe"
     "$@"
     rc=$?
